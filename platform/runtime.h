@@ -1,0 +1,89 @@
+// The form runtime as handlers see it: controls by name, and every other
+// operation the program needs from the platform. Texts are GBK bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace mv {
+
+using Text = std::string;
+
+// Title of a message box whose caller gives none.
+extern const char* const kDefaultTitle;
+
+// MessageBoxA style bits the handlers use.
+constexpr unsigned kMbOk = 0x0;
+constexpr unsigned kMbOkCancel = 0x1;
+constexpr unsigned kMbSystemModal = 0x1000;
+constexpr unsigned kMbTaskModal = 0x2000;
+
+// Button codes a message box returns.
+enum BoxCode { kOk = 0, kCancel = 1, kAbort = 2, kRetry = 3, kIgnore = 4, kYes = 5, kNo = 6 };
+
+// ShowWindow modes.
+constexpr int kShowNormal = 1;
+
+// What the file system says of a path. Two paths name the same file when
+// both exist and volume and index are equal.
+struct FileInfo {
+    bool exists = false;
+    bool folder = false;
+    uint64_t volume = 0;
+    uint64_t index = 0;
+    uint64_t size = 0;
+};
+
+bool sameFile(const FileInfo& a, const FileInfo& b);
+
+class Runtime {
+  public:
+    virtual ~Runtime() = default;
+
+    // Controls. write() raises the box's content-changed event exactly once
+    // before it returns.
+    virtual Text read(const char* control) = 0;
+    virtual void write(const char* control, const Text& text) = 0;
+    virtual void setDisabled(const char* control, bool disabled) = 0;
+
+    // Task-modal box with no owner; returns a BoxCode.
+    virtual int messageBox(const Text& text, unsigned flags, const Text& title) = 0;
+    int messageBox(const Text& text, unsigned flags) { return messageBox(text, flags, kDefaultTitle); }
+
+    // Shell folder browser; the chosen folder's path, or empty.
+    virtual Text folderDialog(const Text& prompt) = 0;
+
+    // Folder of the executable, without trailing backslash.
+    virtual Text runDirectory() = 0;
+    virtual Text readSetting(const Text& file, const Text& section, const Text& key) = 0;
+    virtual void writeSetting(const Text& file, const Text& section, const Text& key, const Text& value) = 0;
+
+    // Temporary-files folder ending in one backslash, or empty.
+    virtual Text tempFolder() = 0;
+    // Short (8.3) form of an existing path, or empty.
+    virtual Text shortPath(const Text& path) = 0;
+
+    // Whole-file operations, raw bytes. readFile gives empty when the file
+    // cannot be opened.
+    virtual bool writeFile(const Text& path, const Text& bytes) = 0;
+    virtual Text readFile(const Text& path) = 0;
+    virtual bool deleteFile(const Text& path) = 0;
+    virtual FileInfo fileInfo(const Text& path) = 0;
+    // True when both files can be read and hold the same bytes.
+    virtual bool sameContent(const Text& a, const Text& b) = 0;
+
+    // Waits ms milliseconds while window messages keep being dispatched.
+    virtual void pause(unsigned ms) = 0;
+    // True while a pause is in progress.
+    virtual bool pausing() = 0;
+    // Starts a program; the runtime keeps the last started process.
+    virtual bool startProgram(const Text& commandLine, bool wait, int showMode) = 0;
+    // True while the process started last still runs.
+    virtual bool programRunning() = 0;
+
+    virtual void shellExecute(const Text& verb, const Text& file, const Text& params, const Text& dir,
+                              int show) = 0;
+    virtual void shellOpen(const Text& path) = 0;
+};
+
+}  // namespace mv

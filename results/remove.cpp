@@ -1,0 +1,7 @@
+#include "results/remove.h"
+
+namespace mv {
+
+void removeOriginals(Runtime&) {}
+
+}  // namespace mv

@@ -1,0 +1,194 @@
+#include "tests/unit/fake_runtime.h"
+
+#include <stdexcept>
+#include <tuple>
+
+#include "platform/text.h"
+
+namespace mv {
+
+bool FakeRuntime::IniKey::operator<(const IniKey& o) const {
+    return std::tie(file, section, key) < std::tie(o.file, o.section, o.key);
+}
+
+void FakeRuntime::start() {
+    building_ = true;
+    for (const ControlDesc& c : desc_.controls) {
+        controls[c.name] = Control{c.kind, c.text, !c.enabled, c.visible};
+    }
+    building_ = false;
+    raise(kWindowSource, Event::Created, "created");
+}
+
+void FakeRuntime::raise(const char* source, Event event, const char* eventName) {
+    if (building_) return;
+    events.push_back(std::string(source) + ":" + eventName);
+    if (Handler h = findHandler(desc_, source, event)) h(*this);
+}
+
+FakeRuntime::Control& FakeRuntime::control(const char* name) {
+    auto it = controls.find(name);
+    if (it == controls.end()) throw std::logic_error(std::string("no control ") + name);
+    return it->second;
+}
+
+void FakeRuntime::click(const char* button) {
+    Control& c = control(button);
+    if (c.kind != Kind::Button) throw std::logic_error("not a button");
+    if (!c.disabled && c.visible) raise(button, Event::Clicked, "clicked");
+}
+
+void FakeRuntime::choose(const char* menuItem) { raise(menuItem, Event::Chosen, "chosen"); }
+
+void FakeRuntime::type(const char* box, const Text& text) {
+    control(box).text = text;
+    raise(box, Event::Changed, "changed");
+}
+
+Text FakeRuntime::read(const char* name) {
+    Control& c = control(name);
+    if (c.kind != Kind::EditBox) throw std::logic_error("read of a non-edit control");
+    return c.text;
+}
+
+void FakeRuntime::write(const char* name, const Text& text) {
+    Control& c = control(name);
+    if (c.kind != Kind::EditBox) throw std::logic_error("write of a non-edit control");
+    c.text = text;
+    raise(name, Event::Changed, "changed");
+}
+
+void FakeRuntime::setDisabled(const char* name, bool disabled) {
+    Control& c = control(name);
+    if (c.kind != Kind::Button) throw std::logic_error("setDisabled of a non-button");
+    c.disabled = disabled;
+}
+
+int FakeRuntime::messageBox(const Text& text, unsigned flags, const Text& title) {
+    boxes.push_back({text, flags, title});
+    if (duringBox) duringBox();
+    if (boxAnswers.empty()) return kOk;
+    int answer = boxAnswers.front();
+    boxAnswers.pop_front();
+    return answer;
+}
+
+Text FakeRuntime::folderDialog(const Text& prompt) {
+    prompts.push_back(prompt);
+    if (folderAnswers.empty()) return "";
+    Text answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
+Text FakeRuntime::readSetting(const Text& file, const Text& section, const Text& k) {
+    auto it = ini.find({file, section, k});
+    return it == ini.end() ? Text() : it->second;
+}
+
+void FakeRuntime::writeSetting(const Text& file, const Text& section, const Text& k, const Text& value) {
+    settingWrites.push_back({file, section, k, value});
+    ini[{file, section, k}] = value;
+}
+
+Text FakeRuntime::shortPath(const Text& path) {
+    auto it = shortPaths.find(path);
+    return it == shortPaths.end() ? Text() : it->second;
+}
+
+Text FakeRuntime::key(const Text& path) const {
+    Text k;
+    for (size_t i = 0; i < path.size(); i += charLength(path, i)) {
+        k += static_cast<char>(foldAscii(path[i]));
+        if (charLength(path, i) == 2) k += path[i + 1];
+    }
+    auto it = aliases.find(k);
+    return it == aliases.end() ? k : it->second;
+}
+
+void FakeRuntime::putFile(const Text& path, const Text& bytes) {
+    File& f = files[key(path)];
+    f.bytes = bytes;
+    if (f.index == 0) f.index = nextIndex_++;
+}
+
+void FakeRuntime::putFolder(const Text& path) { folders.insert(key(path)); }
+
+void FakeRuntime::alias(const Text& path, const Text& samePath) {
+    Text target = key(samePath);
+    aliases[key(path)] = target;
+}
+
+bool FakeRuntime::hasFile(const Text& path) const { return file(path) != nullptr; }
+
+const FakeRuntime::File* FakeRuntime::file(const Text& path) const {
+    auto it = files.find(key(path));
+    return it == files.end() ? nullptr : &it->second;
+}
+
+FakeRuntime::File* FakeRuntime::file(const Text& path) {
+    auto it = files.find(key(path));
+    return it == files.end() ? nullptr : &it->second;
+}
+
+bool FakeRuntime::writeFile(const Text& path, const Text& bytes) {
+    fileWrites.push_back(path);
+    if (path.empty() || folders.count(key(path))) return false;
+    File* f = file(path);
+    if (f && (f->readOnly || f->locked)) return false;
+    putFile(path, bytes);
+    return true;
+}
+
+Text FakeRuntime::readFile(const Text& path) {
+    fileReads.push_back(path);
+    const File* f = file(path);
+    return f && !f->locked ? f->bytes : Text();
+}
+
+bool FakeRuntime::deleteFile(const Text& path) {
+    deleteCalls.push_back(path);
+    File* f = file(path);
+    if (!f || f->readOnly || f->locked) return false;
+    files.erase(key(path));
+    return true;
+}
+
+FileInfo FakeRuntime::fileInfo(const Text& path) {
+    FileInfo info;
+    if (folders.count(key(path))) {
+        info.exists = info.folder = true;
+        info.index = std::hash<Text>()(key(path)) | (1ull << 63);
+    } else if (const File* f = file(path)) {
+        info.exists = true;
+        info.index = f->index;
+        info.size = f->bytes.size();
+    }
+    info.volume = info.exists ? 7 : 0;
+    return info;
+}
+
+bool FakeRuntime::sameContent(const Text& a, const Text& b) {
+    contentCompares.push_back(a);
+    const File* fa = file(a);
+    const File* fb = file(b);
+    return fa && fb && !fa->locked && !fb->locked && fa->bytes == fb->bytes;
+}
+
+void FakeRuntime::pause(unsigned ms) {
+    pauses.push_back(ms);
+    pausing_ = true;
+    if (duringPause) duringPause();
+    pausing_ = false;
+}
+
+bool FakeRuntime::startProgram(const Text& commandLine, bool wait, int showMode) {
+    starts.push_back({commandLine, wait, showMode});
+    return true;
+}
+
+void FakeRuntime::shellExecute(const Text& verb, const Text& file, const Text& params, const Text& dir, int show) {
+    shellCalls.push_back({verb, file, params, dir, show});
+}
+
+}  // namespace mv

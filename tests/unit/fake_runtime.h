@@ -1,0 +1,137 @@
+// An in-memory form runtime for handler tests. It builds its controls from
+// the window description and follows the same event rule as the Win32 one:
+// events are held back while building, and write() raises the box's
+// content-changed handler exactly once, synchronously.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/window.h"
+#include "platform/runtime.h"
+
+namespace mv {
+
+class FakeRuntime : public Runtime {
+  public:
+    explicit FakeRuntime(const WindowDesc& desc = mainWindow()) : desc_(desc) {}
+
+    // Builds the controls with their initial texts and states, then raises
+    // the window's created event.
+    void start();
+
+    // What the user does. A disabled button raises nothing.
+    void click(const char* button);
+    void choose(const char* menuItem);
+    void type(const char* box, const Text& text);  // one keystroke's change
+
+    struct Control {
+        Kind kind;
+        Text text;
+        bool disabled;
+        bool visible;
+    };
+    std::map<std::string, Control> controls;
+    std::vector<std::string> events;  // "<source>:<event>" in the order raised
+
+    struct Box {
+        Text text;
+        unsigned flags;
+        Text title;
+    };
+    std::vector<Box> boxes;
+    std::deque<int> boxAnswers;  // empty: OK
+    std::function<void()> duringBox;
+
+    std::vector<Text> prompts;
+    std::deque<Text> folderAnswers;  // empty: cancelled
+
+    Text runDir = "D:\\tools";
+    Text temp = "C:\\TEMP\\";
+    std::map<Text, Text> shortPaths;
+
+    struct IniKey {
+        Text file, section, key;
+        bool operator<(const IniKey& o) const;
+    };
+    std::map<IniKey, Text> ini;
+    struct SettingWrite {
+        Text file, section, key, value;
+    };
+    std::vector<SettingWrite> settingWrites;
+
+    // Files, keyed by path with ASCII letters folded, as Windows compares.
+    struct File {
+        Text bytes;
+        uint64_t index = 0;
+        bool readOnly = false;  // cannot be deleted or written
+        bool locked = false;    // held open by another program
+    };
+    void putFile(const Text& path, const Text& bytes);
+    void putFolder(const Text& path);
+    void alias(const Text& path, const Text& samePath);  // second name of a file
+    bool hasFile(const Text& path) const;
+    const File* file(const Text& path) const;
+    File* file(const Text& path);
+    std::map<Text, File> files;
+    std::set<Text> folders;
+    std::map<Text, Text> aliases;
+    std::vector<Text> fileReads, fileWrites, deleteCalls, contentCompares;
+
+    struct Start {
+        Text commandLine;
+        bool wait;
+        int showMode;
+    };
+    std::vector<Start> starts;
+    bool running = false;  // what programRunning() answers
+    std::vector<unsigned> pauses;
+    std::function<void()> duringPause;
+
+    struct Shell {
+        Text verb, file, params, dir;
+        int show;
+    };
+    std::vector<Shell> shellCalls;
+    std::vector<Text> shellOpens;
+
+    // Runtime
+    Text read(const char* control) override;
+    void write(const char* control, const Text& text) override;
+    void setDisabled(const char* control, bool disabled) override;
+    using Runtime::messageBox;
+    int messageBox(const Text& text, unsigned flags, const Text& title) override;
+    Text folderDialog(const Text& prompt) override;
+    Text runDirectory() override { return runDir; }
+    Text readSetting(const Text& file, const Text& section, const Text& key) override;
+    void writeSetting(const Text& file, const Text& section, const Text& key, const Text& value) override;
+    Text tempFolder() override { return temp; }
+    Text shortPath(const Text& path) override;
+    bool writeFile(const Text& path, const Text& bytes) override;
+    Text readFile(const Text& path) override;
+    bool deleteFile(const Text& path) override;
+    FileInfo fileInfo(const Text& path) override;
+    bool sameContent(const Text& a, const Text& b) override;
+    void pause(unsigned ms) override;
+    bool pausing() override { return pausing_; }
+    bool startProgram(const Text& commandLine, bool wait, int showMode) override;
+    bool programRunning() override { return running; }
+    void shellExecute(const Text& verb, const Text& file, const Text& params, const Text& dir, int show) override;
+    void shellOpen(const Text& path) override { shellOpens.push_back(path); }
+
+  private:
+    void raise(const char* source, Event event, const char* eventName);
+    Control& control(const char* name);
+    Text key(const Text& path) const;
+
+    const WindowDesc& desc_;
+    bool building_ = false;
+    bool pausing_ = false;
+    uint64_t nextIndex_ = 1;
+};
+
+}  // namespace mv
