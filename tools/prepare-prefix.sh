@@ -1,0 +1,17 @@
+#!/bin/sh
+# Creates the private Wine prefix once and installs the command-interpreter
+# stand-in as its cmd.exe. Usage: prepare-prefix.sh WINE_RUN STANDIN_EXE
+set -eu
+run="$1"
+standin="$2"
+prefix=$(sed -n 's/^export WINEPREFIX="\(.*\)"$/\1/p' "$run")
+if [ ! -f "$prefix/system.reg" ]; then
+  WINEDLLOVERRIDES="mscoree,mshtml=" "$run" wineboot -i >/dev/null 2>&1 || true
+  WINEPREFIX="$prefix" wineserver -w
+fi
+sys32="$prefix/drive_c/windows/system32"
+[ -f "$sys32/cmd.exe" ] || { echo "no prefix at $prefix" >&2; exit 1; }
+# Keep Wine's own interpreter beside it for the differential test.
+[ -f "$sys32/winecmd.exe" ] || cp "$sys32/cmd.exe" "$sys32/winecmd.exe"
+cp "$standin" "$sys32/cmd.exe"
+echo "prefix ready: $prefix"

@@ -1,0 +1,2 @@
+// Placeholder until the interpreter lands.
+int main() { return 1; }
