@@ -62,6 +62,7 @@ void FakeRuntime::setDisabled(const char* name, bool disabled) {
     Control& c = control(name);
     if (c.kind != Kind::Button) throw std::logic_error("setDisabled of a non-button");
     c.disabled = disabled;
+    stateChanges.push_back(std::string(name) + (disabled ? "=1" : "=0"));
 }
 
 int FakeRuntime::messageBox(const Text& text, unsigned flags, const Text& title) {

@@ -37,6 +37,7 @@ class FakeRuntime : public Runtime {
     };
     std::map<std::string, Control> controls;
     std::vector<std::string> events;  // "<source>:<event>" in the order raised
+    std::vector<std::string> stateChanges;  // "<button>=<disabled 0/1>" in call order
 
     struct Box {
         Text text;
