@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/window.h"
+#include "search/batch_script.h"
+#include "search/search_job.h"
+#include "tests/unit/fake_runtime.h"
+
+namespace mv {
+namespace {
+
+const char* const kBusy = "上一次搜索还没有结束，请等它的命令窗口关闭后再开始新的搜索。";
+const char* const kResultButtons[] = {ctl::kViewFound, ctl::kRemove, ctl::kNotFound};
+
+Text readGolden(const char* name) {
+    std::ifstream in(std::string(MV_SOURCE_DIR) + "/tests/unit/golden/" + name, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+struct SearchJob : ::testing::Test {
+    FakeRuntime rt;
+    void SetUp() override {
+        rt.putFolder("D:\\pics");
+        rt.putFolder("E:\\out");
+        rt.putFile("C:\\TEMP\\file.txt", "old names");
+        rt.start();
+    }
+    void fill(const Text& search, const Text& save, const Text& names) {
+        rt.write(ctl::kSearchPath, search);
+        rt.write(ctl::kSavePath, save);
+        rt.write(ctl::kNames, names);
+    }
+    Text script() {
+        const FakeRuntime::File* f = rt.file("C:\\TEMP\\XXXX.BAT");
+        return f ? f->bytes : "<none>";
+    }
+    bool buttonsEnabled() {
+        bool all = true, none = true;
+        for (const char* b : kResultButtons) {
+            all = all && !rt.controls[b].disabled;
+            none = none && rt.controls[b].disabled;
+        }
+        EXPECT_TRUE(all || none);
+        return all;
+    }
+};
+
+TEST_F(SearchJob, ExampleGivesGoldenScriptAndNamesFile) {
+    fill("D:\\pics\\", "E:\\out", "a.jpg\r\nb.jpg");
+    rt.click(ctl::kStart);
+
+    EXPECT_EQ(rt.file("C:\\TEMP\\file.txt")->bytes, "a.jpg\r\nb.jpg");
+    EXPECT_EQ(rt.file("C:\\TEMP\\file.txt")->bytes.size(), 12u);
+    Text golden = readGolden("example_script.bat");
+    ASSERT_EQ(golden.size(), 453u);
+    EXPECT_EQ(script(), golden);
+    EXPECT_EQ(script().substr(script().size() - 369), kBatchTemplate);
+    EXPECT_TRUE(rt.boxes.empty());
+}
+
+TEST_F(SearchJob, ValidatesInOrderAfterWritingTheNamesFile) {
+    struct Case {
+        Text search, save, names;
+        const char* message;  // nullptr: the script starts
+    } cases[] = {
+        {"", "", "", "请选择搜索路径"},
+        {"", "E:\\out", "a.jpg", "请选择搜索路径"},
+        {"D:\\pics\\", "", "a.jpg", "请选择保存路径"},
+        {"D:\\pics\\", "E:\\out", "", "您没有输入任何要搜索的文件名"},
+        {"D:\\pics\\", "E:\\nowhere", "a.jpg", "保存路径不是一个已存在的文件夹：\r\nE:\\nowhere"},
+        {"D:\\pics\\", "D:\\pics\\a.jpg", "a.jpg", "保存路径不是一个已存在的文件夹：\r\nD:\\pics\\a.jpg"},
+        {" ", " ", "\r\n", "保存路径不是一个已存在的文件夹：\r\n "},
+        {"D:\\pics\\", "E:\\out", "\r\n", nullptr},
+        {"D:\\pics\\", "E:\\out", "a.jpg", nullptr},
+    };
+    for (const Case& c : cases) {
+        FakeRuntime rt;
+        rt.putFolder("E:\\out");
+        rt.putFile("D:\\pics\\a.jpg", "jpeg");
+        rt.start();
+        rt.write(ctl::kSearchPath, c.search);
+        rt.write(ctl::kSavePath, c.save);
+        rt.write(ctl::kNames, c.names);
+        rt.click(ctl::kStart);
+
+        SCOPED_TRACE(c.search + "|" + c.save + "|" + c.names);
+        EXPECT_EQ(rt.file("C:\\TEMP\\file.txt")->bytes, c.names);
+        EXPECT_EQ(rt.hasFile("C:\\TEMP\\XXXX.BAT"), c.message == nullptr);
+        EXPECT_EQ(rt.starts.size(), c.message ? 0u : 1u);
+        if (c.message) {
+            ASSERT_EQ(rt.boxes.size(), 1u);
+            EXPECT_EQ(rt.boxes[0].text, c.message);
+            EXPECT_EQ(rt.boxes[0].flags, kMbOk);
+            EXPECT_EQ(rt.boxes[0].title, "信息：");
+            for (const char* b : kResultButtons) EXPECT_TRUE(rt.controls[b].disabled) << b;
+        } else {
+            EXPECT_TRUE(rt.boxes.empty());
+            for (const char* b : kResultButtons) EXPECT_FALSE(rt.controls[b].disabled) << b;
+        }
+    }
+}
+
+TEST_F(SearchJob, PausesThenStartsTheScriptThenEnablesButtonsInOrder) {
+    fill("D:\\pics\\", "E:\\out", "a.jpg");
+    bool scriptWrittenBeforePause = false;
+    size_t startsDuringPause = 1;
+    rt.duringPause = [&] {
+        scriptWrittenBeforePause = rt.hasFile("C:\\TEMP\\XXXX.BAT");
+        startsDuringPause = rt.starts.size();
+    };
+    rt.click(ctl::kStart);
+
+    EXPECT_TRUE(scriptWrittenBeforePause);
+    EXPECT_EQ(startsDuringPause, 0u);
+    EXPECT_EQ(rt.pauses, std::vector<unsigned>{1000});
+    ASSERT_EQ(rt.starts.size(), 1u);
+    EXPECT_EQ(rt.starts[0].commandLine, "C:\\TEMP\\XXXX.BAT");
+    EXPECT_FALSE(rt.starts[0].wait);
+    EXPECT_EQ(rt.starts[0].showMode, kShowNormal);
+    EXPECT_EQ(rt.stateChanges, (std::vector<std::string>{"按钮_查看搜索保存结果=0", "按钮_删除原始路径文件=0",
+                                                         "按钮_未搜索到文件=0"}));
+}
+
+TEST_F(SearchJob, SecondStartIsRefusedDuringThePauseAndWhileTheScriptRuns) {
+    fill("D:\\pics\\", "E:\\out", "a.jpg");
+    rt.duringPause = [&] {
+        rt.write(ctl::kNames, "b.jpg");
+        rt.click(ctl::kStart);
+    };
+    rt.click(ctl::kStart);
+    ASSERT_EQ(rt.boxes.size(), 1u);
+    EXPECT_EQ(rt.boxes[0].text, kBusy);
+    EXPECT_EQ(rt.starts.size(), 1u);
+    EXPECT_EQ(rt.file("C:\\TEMP\\file.txt")->bytes, "a.jpg");
+
+    rt.duringPause = nullptr;
+    rt.running = true;
+    size_t writes = rt.fileWrites.size();
+    rt.click(ctl::kStart);
+    EXPECT_EQ(rt.boxes.back().text, kBusy);
+    EXPECT_EQ(rt.fileWrites.size(), writes);  // not even the names file
+    EXPECT_EQ(rt.starts.size(), 1u);
+
+    rt.running = false;
+    rt.click(ctl::kStart);
+    EXPECT_EQ(rt.starts.size(), 2u);
+    EXPECT_EQ(rt.file("C:\\TEMP\\file.txt")->bytes, "b.jpg");
+}
+
+TEST_F(SearchJob, WorkDirectoryWithBlanksUsesItsShortForm) {
+    rt.temp = "C:\\Documents and Settings\\li\\Temp\\";
+    rt.shortPaths[rt.temp] = "C:\\DOCUME~1\\li\\Temp";
+    fill("D:\\pics\\", "E:\\out", "a.jpg");
+    rt.click(ctl::kStart);
+
+    EXPECT_EQ(rt.file("C:\\Documents and Settings\\li\\Temp\\file.txt")->bytes, "a.jpg");
+    ASSERT_EQ(rt.starts.size(), 1u);
+    EXPECT_EQ(rt.starts[0].commandLine, "C:\\DOCUME~1\\li\\Temp\\XXXX.BAT");
+    const FakeRuntime::File* script = rt.file("C:\\DOCUME~1\\li\\Temp\\XXXX.BAT");
+    ASSERT_NE(script, nullptr);
+    EXPECT_NE(script->bytes.find("\r\nset jpgname=C:\\DOCUME~1\\li\\Temp\\file.txt\r\n"), Text::npos);
+}
+
+TEST_F(SearchJob, UnusableWorkDirectoryEndsTheJob) {
+    struct Case {
+        Text temp, shortForm;
+        bool namesWritten;
+    } cases[] = {
+        {"C:\\Temp (x)\\", "", true},             // no short form
+        {"C:\\a b\\", "C:\\a b\\", true},          // short form still has the blank
+        {"C:\\R&D\\", "C:\\R&D\\", true},
+        {"", "", false},                          // the platform reports no folder
+    };
+    for (const Case& c : cases) {
+        FakeRuntime rt;
+        rt.putFolder("E:\\out");
+        rt.temp = c.temp;
+        if (!c.shortForm.empty()) rt.shortPaths[c.temp] = c.shortForm;
+        rt.start();
+        rt.write(ctl::kSearchPath, "D:\\pics\\");
+        rt.write(ctl::kSavePath, "E:\\out");
+        rt.write(ctl::kNames, "a.jpg");
+        rt.click(ctl::kStart);
+        SCOPED_TRACE(c.temp);
+        ASSERT_EQ(rt.boxes.size(), 1u);
+        EXPECT_EQ(rt.boxes[0].text, "临时文件夹不可用，无法开始搜索：\r\n" + c.temp);
+        EXPECT_EQ(rt.hasFile(c.temp + "file.txt"), c.namesWritten);
+        EXPECT_EQ(rt.fileWrites.size(), c.namesWritten ? 1u : 0u);
+        EXPECT_TRUE(rt.starts.empty());
+        EXPECT_TRUE(rt.controls[ctl::kViewFound].disabled);
+    }
+}
+
+TEST(EscapeSetValue, Table) {
+    struct Case {
+        Text value, escaped;
+    } cases[] = {
+        {"E:\\out", "E:\\out"},
+        {"E:\\R&D", "E:\\R^&D"},
+        {"E:\\100%", "E:\\100%%"},
+        {"E:\\%out%", "E:\\%%out%%"},
+        {"a^b|c<d>e", "a^^b^|c^<d^>e"},
+        {"D:\\照片 2024\\(新)", "D:\\照片 2024\\(新)"},
+        {"\x81\x7c", "\x81\x7c"},  // 亅: second byte is |
+        {"\x81\x5e", "\x81\x5e"},  // 乛: second byte is ^
+        {"\x81\x25", "\x81\x25"},  // second byte is %
+        {"\x81\x7c|", "\x81\x7c^|"},
+        {"", ""},
+    };
+    for (const Case& c : cases) EXPECT_EQ(escapeSetValue(c.value), c.escaped) << c.value;
+}
+
+TEST(ComposeBatchScript, HeaderCarriesPathsExactly) {
+    struct Case {
+        Text search, save;
+        Text line3, line4;
+    } cases[] = {
+        {"D:\\pics\\", "E:\\out", "set jpgpath=D:\\pics\\", "set Udrvpath=E:\\out"},
+        {"D:\\", "E:\\", "set jpgpath=D:\\", "set Udrvpath=E:\\"},
+        {"D:\\pics", "E:\\R&D", "set jpgpath=D:\\pics\\", "set Udrvpath=E:\\R^&D"},
+        {"D:\\\x81\x5c", "E:\\50%", "set jpgpath=D:\\\x81\x5c\\", "set Udrvpath=E:\\50%%"},
+        {"\\\\server\\share\\", "E:\\a b", "set jpgpath=\\\\server\\share\\", "set Udrvpath=E:\\a b"},
+    };
+    for (const Case& c : cases) {
+        Text s = composeBatchScript("C:\\TEMP\\", c.search, c.save, kBatchTemplate);
+        EXPECT_EQ(s, "@echo off\r\nset jpgname=C:\\TEMP\\file.txt\r\n" + c.line3 + "\r\n" + c.line4 + "\r\n" +
+                         kBatchTemplate);
+    }
+}
+
+TEST(BareScriptPath, RejectsWhatTheForLineWouldSplit) {
+    EXPECT_TRUE(bareScriptPath("C:\\users\\li\\AppData\\Local\\Temp\\"));
+    EXPECT_TRUE(bareScriptPath("C:\\临时\\"));
+    EXPECT_TRUE(bareScriptPath("C:\\\x81\x7c\\"));
+    for (const char* bad : {"C:\\a b\\", "C:\\a&b\\", "C:\\a|b\\", "C:\\a<b\\", "C:\\a>b\\", "C:\\a^b\\",
+                            "C:\\a%b\\", "C:\\a(b\\", "C:\\a)b\\", "C:\\a,b\\", "C:\\a;b\\", "C:\\a=b\\"}) {
+        EXPECT_FALSE(bareScriptPath(bad)) << bad;
+    }
+}
+
+}  // namespace
+}  // namespace mv
