@@ -1,6 +1,20 @@
 #include "results/review.h"
 
+#include "app/settings.h"
+#include "app/window.h"
+#include "platform/text.h"
+#include "results/name_match.h"
+
 namespace mv {
+
+namespace {
+
+const char* const kFoundList = "\\UM7Y9X4K.txt";
+const char* const kNotFoundList = "\\未搜到文件列表.txt";
+
+Text readFoundList(Runtime& rt) { return bytesToText(rt.readFile(runDirectoryFile(rt, kFoundList))); }
+
+}  // namespace
 
 NameTable& nameTable() {
     static NameTable table;
@@ -11,7 +25,33 @@ void releaseNameTable() {
     nameTable() = NameTable{};
 }
 
-void viewFoundFiles(Runtime&) {}
-void makeNotFoundList(Runtime&) {}
+void viewFoundFiles(Runtime& rt) { rt.shellOpen(rt.read(ctl::kSavePath)); }
+
+void makeNotFoundList(Runtime& rt) {
+    NameTable& table = nameTable();
+    table.names = splitCrLf(rt.read(ctl::kNames));
+    table.count = table.names.size();
+
+    std::vector<bool> found(table.count, false);
+    if (table.count > 0 && !rt.programRunning()) {
+        // No script of ours can touch the found list now, so one read and
+        // one pass give what a read per name would.
+        found = findNames(readFoundList(rt), table.names);
+    } else {
+        // A running script may still be growing or replacing the list: each
+        // name is looked up in the list as it stands at that moment.
+        for (size_t i = 0; i < table.count; ++i) {
+            found[i] = findText(readFoundList(rt), table.names[i], true) != -1;
+        }
+    }
+
+    Text result;
+    for (size_t i = 0; i < table.count; ++i) {
+        if (!found[i]) result.append(table.names[i]).append(kCrLf);
+    }
+    Text path = runDirectoryFile(rt, kNotFoundList);
+    rt.writeFile(path, result);
+    rt.shellExecute("", path, "", "", kShowNormal);
+}
 
 }  // namespace mv

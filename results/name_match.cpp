@@ -1,0 +1,211 @@
+#include "results/name_match.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <numeric>
+
+#include "platform/text.h"
+
+namespace mv {
+
+namespace {
+
+// An Aho-Corasick automaton over ASCII-folded bytes whose states only ever
+// stand for text that begins on a character start.
+//
+// A name matched from a character start parses into the same characters as
+// the text under it (folding never moves a byte across 0x80), so which of
+// its suffixes begin on a character start is known from the name alone.
+// Failure links therefore skip suffixes that begin on a trail byte, and a
+// second root stands for "just after a lead byte", where nothing may begin.
+// Every state reached then holds only genuine matches on its failure chain.
+class Matcher {
+  public:
+    explicit Matcher(const std::vector<Text>& patterns);
+
+    // Marks every pattern that occurs in text.
+    void scan(const Text& text);
+    bool found(size_t pattern) const { return flags_[patternNode_[pattern]] & kDone; }
+
+  private:
+    static constexpr uint32_t kRoot = 0;
+    static constexpr uint32_t kAfterLead = 1;  // empty state inside a character
+    static constexpr uint32_t kNone = UINT32_MAX;
+    static constexpr uint8_t kTerminal = 1;
+    static constexpr uint8_t kDone = 2;     // its failure chain has been credited
+    static constexpr uint8_t kDangling = 4;  // ends on a lead byte
+
+    uint32_t child(uint32_t node, unsigned char b) const;
+    uint32_t next(uint32_t state, unsigned char b) const;
+    void build(const std::vector<Text>& sorted);
+    void linkFailures();
+
+    std::vector<uint32_t> firstChild_, fail_;
+    std::vector<uint16_t> childCount_;
+    std::vector<unsigned char> byte_;  // byte on the edge into the node
+    std::vector<uint8_t> flags_;
+    uint32_t rootNext_[256];
+    std::vector<uint32_t> patternNode_;
+    size_t remaining_ = 0;  // terminals not yet found
+};
+
+Text folded(const Text& s) {
+    Text f(s);
+    for (char& c : f) c = static_cast<char>(foldAscii(static_cast<unsigned char>(c)));
+    return f;
+}
+
+Matcher::Matcher(const std::vector<Text>& patterns) {
+    std::vector<Text> keys;
+    keys.reserve(patterns.size());
+    for (const Text& p : patterns) keys.push_back(folded(p));
+    // std::string orders bytes as unsigned, and a prefix before its
+    // extensions, which the level-by-level build below relies on.
+    std::vector<uint32_t> order(keys.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
+
+    std::vector<Text> sorted;
+    std::vector<uint32_t> rank(keys.size());
+    for (uint32_t i : order) {
+        if (sorted.empty() || sorted.back() != keys[i]) sorted.push_back(std::move(keys[i]));
+        rank[i] = static_cast<uint32_t>(sorted.size() - 1);
+    }
+    std::vector<uint32_t> uniqueNode;
+    build(sorted);
+    // build() records the node of each distinct key in patternNode_ by rank.
+    uniqueNode.swap(patternNode_);
+    patternNode_.resize(patterns.size());
+    for (size_t i = 0; i < patterns.size(); ++i) patternNode_[i] = uniqueNode[rank[i]];
+    linkFailures();
+}
+
+void Matcher::build(const std::vector<Text>& sorted) {
+    auto addNode = [&](unsigned char b, uint8_t flags) {
+        firstChild_.push_back(0);
+        childCount_.push_back(0);
+        byte_.push_back(b);
+        flags_.push_back(flags);
+        return static_cast<uint32_t>(byte_.size() - 1);
+    };
+    addNode(0, 0);  // kRoot
+    addNode(0, 0);  // kAfterLead
+    patternNode_.assign(sorted.size(), kRoot);
+
+    // Breadth first, each node covering the run of sorted keys that share
+    // its prefix: node ids come out in breadth-first order and the children
+    // of a node are contiguous and ordered by byte.
+    struct Range {
+        uint32_t node, lo, hi, depth;
+    };
+    std::vector<Range> queue{{kRoot, 0, static_cast<uint32_t>(sorted.size()), 0}};
+    for (size_t q = 0; q < queue.size(); ++q) {
+        Range r = queue[q];
+        uint32_t i = r.lo;
+        if (i < r.hi && sorted[i].size() == r.depth) {
+            if (r.node != kRoot) {
+                flags_[r.node] |= kTerminal;
+                ++remaining_;
+            }
+            patternNode_[i++] = r.node;
+        }
+        firstChild_[r.node] = static_cast<uint32_t>(byte_.size());
+        while (i < r.hi) {
+            unsigned char b = static_cast<unsigned char>(sorted[i][r.depth]);
+            uint32_t j = i + 1;
+            while (j < r.hi && static_cast<unsigned char>(sorted[j][r.depth]) == b) ++j;
+            bool dangling = !(flags_[r.node] & kDangling) && isLeadByte(b);
+            uint32_t c = addNode(b, dangling ? kDangling : 0);
+            ++childCount_[r.node];
+            queue.push_back({c, i, j, r.depth + 1});
+            i = j;
+        }
+    }
+    fail_.assign(byte_.size(), kRoot);
+}
+
+uint32_t Matcher::child(uint32_t node, unsigned char b) const {
+    uint32_t lo = firstChild_[node], hi = lo + childCount_[node];
+    if (hi - lo <= 8) {
+        for (uint32_t c = lo; c < hi; ++c) {
+            if (byte_[c] == b) return c;
+        }
+        return kNone;
+    }
+    while (lo < hi) {
+        uint32_t mid = lo + (hi - lo) / 2;
+        if (byte_[mid] < b) lo = mid + 1;
+        else hi = mid;
+    }
+    return lo < firstChild_[node] + childCount_[node] && byte_[lo] == b ? lo : kNone;
+}
+
+// The state after reading b in state. A lead byte read from the root leaves
+// the automaton inside a character, where the trail byte starts nothing.
+uint32_t Matcher::next(uint32_t state, unsigned char b) const {
+    for (;;) {
+        if (state == kRoot) return rootNext_[b];
+        if (state == kAfterLead) return kRoot;
+        uint32_t c = child(state, b);
+        if (c != kNone) return c;
+        state = fail_[state];
+    }
+}
+
+void Matcher::linkFailures() {
+    for (unsigned b = 0; b < 256; ++b) {
+        uint32_t c = childCount_[kRoot] ? child(kRoot, static_cast<unsigned char>(b)) : kNone;
+        rootNext_[b] = c != kNone ? c : isLeadByte(static_cast<unsigned char>(b)) ? kAfterLead : kRoot;
+    }
+    // Parents come before children in id order. Node u = parent p + byte b;
+    // p's children are the ids firstChild_[p] .. + childCount_[p].
+    for (uint32_t p = 0; p < byte_.size(); ++p) {
+        for (uint32_t u = firstChild_[p]; u < firstChild_[p] + childCount_[p]; ++u) {
+            if (p == kRoot) {
+                // The empty suffix after a one-byte name: inside a character
+                // when that byte is a lead byte.
+                fail_[u] = (flags_[u] & kDangling) ? kAfterLead : kRoot;
+                continue;
+            }
+            // The longest suffix of p on a character start that extends by
+            // b. Its chain ends in kAfterLead exactly when p dangles, so b is
+            // then a trail byte and the empty suffix after it is the root.
+            fail_[u] = next(fail_[p], byte_[u]);
+        }
+    }
+}
+
+void Matcher::scan(const Text& text) {
+    uint32_t state = kRoot;
+    for (size_t i = 0; i < text.size() && remaining_ > 0; ++i) {
+        state = next(state, foldAscii(static_cast<unsigned char>(text[i])));
+        for (uint32_t s = state; s > kAfterLead && !(flags_[s] & kDone); s = fail_[s]) {
+            flags_[s] |= kDone;
+            if (flags_[s] & kTerminal) --remaining_;
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<bool> findNames(const Text& text, const std::vector<Text>& names) {
+    std::vector<bool> found(names.size(), false);
+    std::vector<Text> patterns;
+    std::vector<size_t> where;
+    for (size_t i = 0; i < names.size(); ++i) {
+        // The empty name is found in any non-empty text.
+        if (names[i].empty()) {
+            found[i] = !text.empty();
+        } else {
+            patterns.push_back(names[i]);
+            where.push_back(i);
+        }
+    }
+    if (patterns.empty()) return found;
+    Matcher matcher(patterns);
+    matcher.scan(text);
+    for (size_t k = 0; k < where.size(); ++k) found[where[k]] = matcher.found(k);
+    return found;
+}
+
+}  // namespace mv
