@@ -1,2 +1,548 @@
-// Placeholder until the interpreter lands.
-int main() { return 1; }
+// The command-interpreter stand-in: runs the batch scripts that Morvane
+// writes, as the Windows interpreter would, for tests and the Linux
+// launcher under Wine. Never shipped. It goes through the ANSI Win32 calls
+// so every name stays bytes in code page 936.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "tools/standin/syntax.h"
+
+namespace mvcmd {
+namespace {
+
+struct State {
+    Env env;
+    std::vector<Bytes> args;  // %0 to %9
+    HANDLE out[3] = {};       // where the next command's 0, 1 and 2 go
+    int errorLevel = 0;
+};
+State g;
+
+void write(int handle, const Bytes& bytes) {
+    DWORD done = 0;
+    WriteFile(g.out[handle], bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+}
+void say(const Bytes& line) { write(1, line + "\r\n"); }
+void complain(const Bytes& line) { write(2, line + "\r\n"); }
+
+Bytes systemMessage(DWORD err) {
+    char buf[512];
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             err, 0, buf, sizeof buf, nullptr);
+    Bytes text(buf, n);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
+    return text;
+}
+
+Bytes fullPath(const Bytes& path) {
+    char buf[4 * MAX_PATH];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
+    return n > 0 && n < sizeof buf ? Bytes(buf, n) : path;
+}
+
+bool endsWithSlash(const Bytes& s) { return !s.empty() && lastSlash(s) == s.size() - 1; }
+
+Bytes joinPath(const Bytes& folder, const Bytes& name) {
+    return endsWithSlash(folder) ? folder + name : folder + "\\" + name;
+}
+
+DWORD attributes(const Bytes& path) { return GetFileAttributesA(path.c_str()); }
+
+bool isFolder(const Bytes& path) {
+    DWORD a = attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A path split into its folder (made full) and its last part, which may
+// hold wildcards. A folder named without wildcards stands for all it holds.
+void splitPattern(const Bytes& path, Bytes* folder, Bytes* pattern) {
+    size_t slash = lastSlash(path);
+    size_t cut = slash != Bytes::npos ? slash + 1
+                 : path.size() >= 2 && path[1] == ':' ? 2
+                                                      : 0;
+    Bytes last = path.substr(cut);
+    if (!hasWildcard(last)) {
+        Bytes full = fullPath(path);
+        if (isFolder(full)) {
+            *folder = full;
+            *pattern = "*";
+            return;
+        }
+        size_t s = lastSlash(full);
+        *folder = full.substr(0, s + 1);
+        *pattern = full.substr(s + 1);
+        return;
+    }
+    *folder = fullPath(cut == 0 ? Bytes(".") : path.substr(0, cut));
+    *pattern = last;
+}
+
+struct Entry {
+    Bytes name;
+    DWORD attrs;
+};
+
+// The folder's entries in the order the file system gives them.
+std::vector<Entry> entries(const Bytes& folder) {
+    std::vector<Entry> out;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(joinPath(folder, "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+        Bytes name = fd.cFileName;
+        if (name != "." && name != "..") out.push_back({name, fd.dwFileAttributes});
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return out;
+}
+
+bool listed(const Entry& e) { return !(e.attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)); }
+
+// DIR /S order: the folder's own matches, then each subfolder in turn,
+// depth first. Hidden entries are not listed, but hidden folders are
+// searched.
+void listFolder(const Bytes& folder, const Bytes& pattern, bool recurse, int* found) {
+    std::vector<Entry> all = entries(folder);
+    for (const Entry& e : all)
+        if (listed(e) && wildcardMatch(pattern, e.name)) {
+            say(joinPath(folder, e.name));
+            ++*found;
+        }
+    if (!recurse) return;
+    for (const Entry& e : all)
+        if ((e.attrs & FILE_ATTRIBUTE_DIRECTORY) && !(e.attrs & FILE_ATTRIBUTE_REPARSE_POINT))
+            listFolder(joinPath(folder, e.name), pattern, recurse, found);
+}
+
+// Switch letters of arguments such as "/b/s", folded.
+Bytes switches(const Bytes& arg) {
+    Bytes out;
+    for (size_t i = 0; i + 1 < arg.size(); ++i)
+        if (arg[i] == '/') out += foldCase(arg.substr(i + 1, 1));
+    return out;
+}
+
+// Only the bare format is written, with or without /b.
+bool cmdDir(const Bytes& rest) {
+    bool recurse = false;
+    std::vector<Bytes> paths;
+    for (const Bytes& a : splitArgs(rest)) {
+        if (a[0] == '/')
+            recurse = recurse || switches(a).find('s') != Bytes::npos;
+        else
+            paths.push_back(unquote(a));
+    }
+    if (paths.empty()) paths.push_back(".");
+    int found = 0;
+    for (const Bytes& p : paths) {
+        Bytes folder, pattern;
+        splitPattern(p, &folder, &pattern);
+        listFolder(folder, pattern, recurse, &found);
+    }
+    if (found == 0) complain("找不到文件");
+    return found > 0;
+}
+
+bool sameFile(const Bytes& a, const Bytes& b) {
+    if (foldCase(fullPath(a)) == foldCase(fullPath(b))) return true;
+    auto id = [](const Bytes& p, BY_HANDLE_FILE_INFORMATION* info) {
+        HANDLE h = CreateFileA(p.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        bool ok = GetFileInformationByHandle(h, info) != 0;
+        CloseHandle(h);
+        return ok;
+    };
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    return id(a, &ia) && id(b, &ib) && ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+}
+
+Bytes copiedLine(int count) {
+    char buf[64];
+    snprintf(buf, sizeof buf, "已复制 %9d 个文件。", count);
+    return buf;
+}
+
+// COPY SRC [DST]: no question before overwriting, as inside a batch file.
+// A folder or a wildcard as SRC copies each file it names, listing them.
+bool cmdCopy(const Bytes& rest) {
+    std::vector<Bytes> names;
+    for (const Bytes& a : splitArgs(rest))
+        if (a[0] != '/') names.push_back(unquote(a));
+    if (names.empty()) {
+        complain("命令语法不正确。");
+        return false;
+    }
+    Bytes folder, pattern;
+    splitPattern(names[0], &folder, &pattern);
+    bool many = pattern == "*" || hasWildcard(pattern);
+    std::vector<Bytes> sources;
+    if (!many) {
+        DWORD a = attributes(joinPath(folder, pattern));
+        if (a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY))
+            sources.push_back(joinPath(folder, pattern));
+    } else {
+        for (const Entry& e : entries(folder))
+            if (!(e.attrs & FILE_ATTRIBUTE_DIRECTORY) && listed(e) && wildcardMatch(pattern, e.name))
+                sources.push_back(joinPath(folder, e.name));
+    }
+    if (sources.empty()) {
+        complain("系统找不到指定的文件。");
+        say(copiedLine(0));
+        return false;
+    }
+    Bytes dst = names.size() > 1 ? names[1] : Bytes(".");
+    Bytes dstFull = fullPath(dst);
+    bool intoFolder = isFolder(dstFull) || endsWithSlash(dst);
+    int copied = 0;
+    for (const Bytes& src : sources) {
+        Bytes target = intoFolder ? joinPath(dstFull, src.substr(lastSlash(src) + 1)) : dstFull;
+        if (many) say(src);
+        if (sameFile(src, target)) {
+            complain("文件不能复制到其自身。");
+            continue;
+        }
+        if (!CopyFileA(src.c_str(), target.c_str(), FALSE)) {
+            complain(systemMessage(GetLastError()));
+            continue;
+        }
+        ++copied;
+    }
+    say(copiedLine(copied));
+    return copied == static_cast<int>(sources.size());
+}
+
+bool cmdDel(const Bytes& rest) {
+    bool ok = true;
+    for (const Bytes& a : splitArgs(rest)) {
+        if (a[0] == '/') continue;
+        Bytes folder, pattern;
+        splitPattern(unquote(a), &folder, &pattern);
+        int gone = 0;
+        for (const Entry& e : entries(folder)) {
+            if ((e.attrs & FILE_ATTRIBUTE_DIRECTORY) || !wildcardMatch(pattern, e.name)) continue;
+            Bytes path = joinPath(folder, e.name);
+            if (DeleteFileA(path.c_str()))
+                ++gone;
+            else
+                complain(path + " - " + systemMessage(GetLastError())), ok = false;
+        }
+        if (gone == 0 && ok) {
+            complain("找不到 " + joinPath(folder, pattern));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+bool cmdEcho(const Bytes& rest) {
+    Bytes text = rest.empty() ? rest : rest.substr(1);
+    bool blankSep = !rest.empty() && (rest[0] == ' ' || rest[0] == '\t');
+    if (rest.empty() || (blankSep && text.find_first_not_of(" \t") == Bytes::npos)) {
+        say("ECHO 处于关闭状态。");
+        return true;
+    }
+    if (blankSep) {
+        Bytes word = foldCase(text.substr(text.find_first_not_of(" \t")));
+        while (!word.empty() && (word.back() == ' ' || word.back() == '\t')) word.pop_back();
+        if (word == "on" || word == "off") return true;  // commands are never echoed
+    }
+    say(text);
+    return true;
+}
+
+bool cmdSet(const Bytes& rest) {
+    size_t start = rest.find_first_not_of(" \t");
+    Bytes arg = start == Bytes::npos ? Bytes() : rest.substr(start);
+    if (!arg.empty() && arg[0] == '"') {
+        size_t close = arg.rfind('"');
+        arg = close > 0 ? arg.substr(1, close - 1) : arg.substr(1);
+    }
+    size_t eq = arg.find('=');
+    if (eq == Bytes::npos) {
+        bool any = false;
+        for (const Bytes& line : g.env.list())
+            if (foldCase(line).compare(0, arg.size(), foldCase(arg)) == 0) {
+                say(line);
+                any = true;
+            }
+        if (!any) complain("环境变量 " + arg + " 没有定义");
+        return any;
+    }
+    if (eq == 0) {
+        complain("命令语法不正确。");
+        return false;
+    }
+    g.env.set(arg.substr(0, eq), arg.substr(eq + 1));
+    return true;
+}
+
+bool readFile(const Bytes& path, Bytes* content) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    content->clear();
+    char buf[65536];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) content->append(buf, n);
+    CloseHandle(h);
+    return true;
+}
+
+bool runSequence(const std::vector<Command>& cmds, ForVars& vars);
+
+bool runSimple(const Bytes& text) {
+    size_t i = text.find_first_not_of(" \t");
+    if (i == Bytes::npos) return true;
+    size_t j = i;
+    while (j < text.size() && Bytes(" \t/.:(,;=+[]\"\\").find(text[j]) == Bytes::npos)
+        j += charLen(text, j);
+    Bytes word = foldCase(text.substr(i, j - i));
+    Bytes rest = text.substr(j);
+    if (word == "echo") return cmdEcho(rest);
+    if (word == "set") return cmdSet(rest);
+    if (word == "del" || word == "erase") return cmdDel(rest);
+    if (word == "dir" || word == "copy") {
+        bool ok = word == "dir" ? cmdDir(rest) : cmdCopy(rest);
+        g.errorLevel = ok ? 0 : 1;
+        return ok;
+    }
+    Bytes first = splitArgs(text).front();
+    complain("'" + first + "' 不是内部或外部命令，也不是可运行的程序\r\n或批处理文件。");
+    g.errorLevel = 9009;
+    return false;
+}
+
+// Opens the command's redirections; false (with the message) when one
+// cannot be opened, and then the command does not run.
+bool openRedirects(const std::vector<Redirect>& rs, const ForVars& vars,
+                   std::vector<HANDLE>* opened) {
+    for (const Redirect& r : rs) {
+        Bytes name = unquote(substitute(r.target, vars));
+        HANDLE h = r.handle == 0
+                       ? CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)
+                       : CreateFileA(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, r.append ? OPEN_ALWAYS : CREATE_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE) {
+            complain(systemMessage(GetLastError()));
+            return false;
+        }
+        if (r.append) SetFilePointer(h, 0, nullptr, FILE_END);
+        opened->push_back(h);
+        g.out[r.handle] = h;
+    }
+    return true;
+}
+
+bool exists(const Bytes& path) {
+    if (!hasWildcard(path)) return attributes(path) != INVALID_FILE_ATTRIBUTES;
+    Bytes folder, pattern;
+    splitPattern(path, &folder, &pattern);
+    for (const Entry& e : entries(folder))
+        if (wildcardMatch(pattern, e.name)) return true;
+    return false;
+}
+
+bool runFor(const Command& c, ForVars& vars) {
+    if (c.forSwitch != "/f" && !c.forSwitch.empty()) {
+        complain("此时不应有 " + c.forSwitch + "。");
+        return false;
+    }
+    Bytes set = substitute(c.forSet, vars);
+    std::vector<Bytes> items;
+    if (c.forSwitch.empty()) {
+        items = splitArgs(set);
+    } else {
+        ForOptions opt = parseForOptions(c.forOptions);
+        if (!opt.ok) {
+            complain("此时不应有 \"" + c.forOptions + "\"。");
+            return false;
+        }
+        size_t start = set.find_first_not_of(" \t");
+        if (start != Bytes::npos && set[start] == '"') {
+            items = forFileLines(unquote(set), opt);
+        } else {
+            for (const Bytes& file : splitArgs(set)) {
+                Bytes content;
+                if (!readFile(unquote(file), &content)) {
+                    complain("系统找不到文件 " + unquote(file) + "。");
+                    g.errorLevel = 1;
+                    return false;
+                }
+                for (const Bytes& line : forFileLines(content, opt)) items.push_back(line);
+            }
+        }
+    }
+    bool ok = true;
+    for (const Bytes& item : items) {
+        vars.push_back({c.forVar, item});
+        ok = runSequence(c.body, vars);
+        vars.pop_back();
+    }
+    return ok;
+}
+
+bool run(const Command& c, ForVars& vars) {
+    if (c.kind == Command::For) return runFor(c, vars);
+    if (c.kind == Command::If) {
+        if (c.ifBad) {
+            complain("命令语法不正确。");
+            return false;
+        }
+        if (exists(unquote(substitute(c.ifExist, vars))) != c.ifNot) return runSequence(c.body, vars);
+        return true;
+    }
+    HANDLE saved[3] = {g.out[0], g.out[1], g.out[2]};
+    std::vector<HANDLE> opened;
+    bool ok = openRedirects(c.redirects, vars, &opened);
+    if (ok) ok = c.kind == Command::Block ? runSequence(c.body, vars) : runSimple(substitute(c.text, vars));
+    for (HANDLE h : opened) CloseHandle(h);
+    for (int k = 0; k < 3; ++k) g.out[k] = saved[k];
+    return ok;
+}
+
+bool runSequence(const std::vector<Command>& cmds, ForVars& vars) {
+    bool ok = true;
+    for (const Command& c : cmds) {
+        if ((c.link == Command::IfOk && !ok) || (c.link == Command::IfFail && ok)) continue;
+        ok = run(c, vars);
+    }
+    return ok;
+}
+
+// Runs text that may be several lines, expanding each line as it is read
+// and a parenthesised block whole before it runs.
+void runLines(const std::vector<Bytes>& lines, bool batch) {
+    size_t next = 0;
+    while (next < lines.size()) {
+        Bytes text = expandPercent(lines[next++], g.env, g.args, batch);
+        std::vector<Command> cmds;
+        Parse r;
+        while ((r = parseLine(text, &cmds)) == Parse::NeedMore && next < lines.size())
+            text += "\n" + expandPercent(lines[next++], g.env, g.args, batch);
+        if (r == Parse::NeedMore) return;  // a block never closed does not run
+        if (r == Parse::Bad) {
+            // As the real interpreter, a syntax error ends the batch file.
+            complain("命令语法不正确。");
+            g.errorLevel = 255;
+            return;
+        }
+        ForVars vars;
+        runSequence(cmds, vars);
+    }
+}
+
+// Lines as the interpreter reads a batch file: split at LF, CRs dropped.
+std::vector<Bytes> batchLines(const Bytes& content) {
+    std::vector<Bytes> lines;
+    Bytes line;
+    for (char ch : content) {
+        if (ch == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (ch != '\r') {
+            line += ch;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+bool isBatchName(const Bytes& path) {
+    Bytes ext = path.size() >= 4 ? foldCase(path.substr(path.size() - 4)) : Bytes();
+    return ext == ".bat" || ext == ".cmd";
+}
+
+// The text after /C with its quotes treated as CMD /? documents: kept when
+// there is no /S, there are exactly two quotes around an existing file's
+// name with a blank in it and no special characters; otherwise the first
+// and the last quote go.
+Bytes commandText(Bytes rest, bool s) {
+    size_t start = rest.find_first_not_of(" \t");
+    rest = start == Bytes::npos ? Bytes() : rest.substr(start);
+    if (rest.empty() || rest[0] != '"') return rest;
+    size_t close = rest.rfind('"');
+    if (!s && close > 0 && std::count(rest.begin(), rest.end(), '"') == 2) {
+        Bytes inner = rest.substr(1, close - 1);
+        if (inner.find_first_of("&<>()@^|") == Bytes::npos && inner.find(' ') != Bytes::npos &&
+            attributes(inner) != INVALID_FILE_ATTRIBUTES)
+            return rest;
+    }
+    if (close == 0) return rest.substr(1);
+    return rest.substr(1, close - 1) + rest.substr(close + 1);
+}
+
+void loadEnvironment() {
+    char* block = GetEnvironmentStringsA();
+    for (char* p = block; p && *p; p += strlen(p) + 1) {
+        Bytes entry = p;
+        size_t eq = entry.find('=', 1);
+        if (entry[0] != '=' && eq != Bytes::npos) g.env.set(entry.substr(0, eq), entry.substr(eq + 1));
+    }
+    if (block) FreeEnvironmentStringsA(block);
+}
+
+int start() {
+    g.out[0] = GetStdHandle(STD_INPUT_HANDLE);
+    g.out[1] = GetStdHandle(STD_OUTPUT_HANDLE);
+    g.out[2] = GetStdHandle(STD_ERROR_HANDLE);
+    loadEnvironment();
+
+    Bytes cl = GetCommandLineA();
+    size_t i = 0;
+    if (!cl.empty() && cl[0] == '"') {
+        i = cl.find('"', 1);
+        i = i == Bytes::npos ? cl.size() : i + 1;
+    } else {
+        while (i < cl.size() && cl[i] != ' ' && cl[i] != '\t') ++i;
+    }
+    bool sFlag = false, haveCommand = false;
+    for (;;) {
+        while (i < cl.size() && (cl[i] == ' ' || cl[i] == '\t')) ++i;
+        if (i + 1 >= cl.size() || cl[i] != '/') break;
+        char sw = static_cast<char>(tolower(static_cast<unsigned char>(cl[i + 1])));
+        i += 2;
+        if (sw == 'c' || sw == 'k') {
+            haveCommand = true;
+            break;
+        }
+        if (sw == 's') sFlag = true;
+        if (i < cl.size() && cl[i] == ':')
+            while (i < cl.size() && cl[i] != ' ' && cl[i] != '\t' && cl[i] != '/') ++i;
+    }
+    if (!haveCommand) {
+        // No /C: take commands from standard input, one a line.
+        Bytes input;
+        char buf[4096];
+        DWORD n = 0;
+        while (ReadFile(g.out[0], buf, sizeof buf, &n, nullptr) && n > 0) input.append(buf, n);
+        runLines(batchLines(input), false);
+        return g.errorLevel;
+    }
+    Bytes text = commandText(cl.substr(i), sFlag);
+    std::vector<Bytes> words = splitArgs(text);
+    if (!words.empty() && isBatchName(unquote(words[0]))) {
+        Bytes path = unquote(words[0]);
+        Bytes content;
+        if (!readFile(path, &content)) {
+            complain("系统找不到指定的路径。");
+            return 1;
+        }
+        g.args = words;
+        runLines(batchLines(content), true);
+        return g.errorLevel;
+    }
+    runLines({text}, false);
+    return g.errorLevel;
+}
+
+}  // namespace
+}  // namespace mvcmd
+
+int main() { return mvcmd::start(); }
