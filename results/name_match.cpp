@@ -25,7 +25,7 @@ class Matcher {
 
     // Marks every pattern that occurs in text.
     void scan(const Text& text);
-    bool found(size_t pattern) const { return flags_[patternNode_[pattern]] & kDone; }
+    bool found(size_t pattern) const { return nodes_[patternNode_[pattern]].flags & kDone; }
 
   private:
     static constexpr uint32_t kRoot = 0;
@@ -35,15 +35,22 @@ class Matcher {
     static constexpr uint8_t kDone = 2;     // its failure chain has been credited
     static constexpr uint8_t kDangling = 4;  // ends on a lead byte
 
+    // One record per trie node, so that a step of the scan touches one
+    // cache line for the node and one for its children.
+    struct Node {
+        uint32_t firstChild;  // children are contiguous, ordered by byte
+        uint32_t fail;
+        uint16_t childCount;
+        unsigned char byte;  // on the edge into the node
+        uint8_t flags;
+    };
+
     uint32_t child(uint32_t node, unsigned char b) const;
     uint32_t next(uint32_t state, unsigned char b) const;
     void build(const std::vector<Text>& sorted);
     void linkFailures();
 
-    std::vector<uint32_t> firstChild_, fail_;
-    std::vector<uint16_t> childCount_;
-    std::vector<unsigned char> byte_;  // byte on the edge into the node
-    std::vector<uint8_t> flags_;
+    std::vector<Node> nodes_;
     uint32_t rootNext_[256];
     std::vector<uint32_t> patternNode_;
     size_t remaining_ = 0;  // terminals not yet found
@@ -82,12 +89,14 @@ Matcher::Matcher(const std::vector<Text>& patterns) {
 
 void Matcher::build(const std::vector<Text>& sorted) {
     auto addNode = [&](unsigned char b, uint8_t flags) {
-        firstChild_.push_back(0);
-        childCount_.push_back(0);
-        byte_.push_back(b);
-        flags_.push_back(flags);
-        return static_cast<uint32_t>(byte_.size() - 1);
+        nodes_.push_back(Node{0, kRoot, 0, b, flags});
+        return static_cast<uint32_t>(nodes_.size() - 1);
     };
+    // Each byte of a key adds at most one node: reserve, so that growth
+    // never copies the table.
+    size_t bound = 2;
+    for (const Text& k : sorted) bound += k.size();
+    nodes_.reserve(bound);
     addNode(0, 0);  // kRoot
     addNode(0, 0);  // kAfterLead
     patternNode_.assign(sorted.size(), kRoot);
@@ -98,46 +107,48 @@ void Matcher::build(const std::vector<Text>& sorted) {
     struct Range {
         uint32_t node, lo, hi, depth;
     };
-    std::vector<Range> queue{{kRoot, 0, static_cast<uint32_t>(sorted.size()), 0}};
+    std::vector<Range> queue;
+    queue.reserve(bound);
+    queue.push_back({kRoot, 0, static_cast<uint32_t>(sorted.size()), 0});
     for (size_t q = 0; q < queue.size(); ++q) {
         Range r = queue[q];
         uint32_t i = r.lo;
         if (i < r.hi && sorted[i].size() == r.depth) {
             if (r.node != kRoot) {
-                flags_[r.node] |= kTerminal;
+                nodes_[r.node].flags |= kTerminal;
                 ++remaining_;
             }
             patternNode_[i++] = r.node;
         }
-        firstChild_[r.node] = static_cast<uint32_t>(byte_.size());
+        nodes_[r.node].firstChild = static_cast<uint32_t>(nodes_.size());
         while (i < r.hi) {
             unsigned char b = static_cast<unsigned char>(sorted[i][r.depth]);
             uint32_t j = i + 1;
             while (j < r.hi && static_cast<unsigned char>(sorted[j][r.depth]) == b) ++j;
-            bool dangling = !(flags_[r.node] & kDangling) && isLeadByte(b);
+            bool dangling = !(nodes_[r.node].flags & kDangling) && isLeadByte(b);
             uint32_t c = addNode(b, dangling ? kDangling : 0);
-            ++childCount_[r.node];
+            ++nodes_[r.node].childCount;
             queue.push_back({c, i, j, r.depth + 1});
             i = j;
         }
     }
-    fail_.assign(byte_.size(), kRoot);
 }
 
 uint32_t Matcher::child(uint32_t node, unsigned char b) const {
-    uint32_t lo = firstChild_[node], hi = lo + childCount_[node];
-    if (hi - lo <= 8) {
-        for (uint32_t c = lo; c < hi; ++c) {
-            if (byte_[c] == b) return c;
+    const uint32_t first = nodes_[node].firstChild, end = first + nodes_[node].childCount;
+    if (end - first <= 8) {
+        for (uint32_t c = first; c < end; ++c) {
+            if (nodes_[c].byte == b) return c;
         }
         return kNone;
     }
+    uint32_t lo = first, hi = end;
     while (lo < hi) {
         uint32_t mid = lo + (hi - lo) / 2;
-        if (byte_[mid] < b) lo = mid + 1;
+        if (nodes_[mid].byte < b) lo = mid + 1;
         else hi = mid;
     }
-    return lo < firstChild_[node] + childCount_[node] && byte_[lo] == b ? lo : kNone;
+    return lo < end && nodes_[lo].byte == b ? lo : kNone;
 }
 
 // The state after reading b in state. A lead byte read from the root leaves
@@ -148,29 +159,30 @@ uint32_t Matcher::next(uint32_t state, unsigned char b) const {
         if (state == kAfterLead) return kRoot;
         uint32_t c = child(state, b);
         if (c != kNone) return c;
-        state = fail_[state];
+        state = nodes_[state].fail;
     }
 }
 
 void Matcher::linkFailures() {
     for (unsigned b = 0; b < 256; ++b) {
-        uint32_t c = childCount_[kRoot] ? child(kRoot, static_cast<unsigned char>(b)) : kNone;
+        uint32_t c = child(kRoot, static_cast<unsigned char>(b));
         rootNext_[b] = c != kNone ? c : isLeadByte(static_cast<unsigned char>(b)) ? kAfterLead : kRoot;
     }
     // Parents come before children in id order. Node u = parent p + byte b;
-    // p's children are the ids firstChild_[p] .. + childCount_[p].
-    for (uint32_t p = 0; p < byte_.size(); ++p) {
-        for (uint32_t u = firstChild_[p]; u < firstChild_[p] + childCount_[p]; ++u) {
+    for (uint32_t p = 0; p < nodes_.size(); ++p) {
+        const uint32_t first = nodes_[p].firstChild, end = first + nodes_[p].childCount;
+        for (uint32_t u = first; u < end; ++u) {
+            Node& node = nodes_[u];
             if (p == kRoot) {
                 // The empty suffix after a one-byte name: inside a character
                 // when that byte is a lead byte.
-                fail_[u] = (flags_[u] & kDangling) ? kAfterLead : kRoot;
+                node.fail = (node.flags & kDangling) ? kAfterLead : kRoot;
                 continue;
             }
             // The longest suffix of p on a character start that extends by
             // b. Its chain ends in kAfterLead exactly when p dangles, so b is
             // then a trail byte and the empty suffix after it is the root.
-            fail_[u] = next(fail_[p], byte_[u]);
+            node.fail = next(nodes_[p].fail, node.byte);
         }
     }
 }
@@ -179,9 +191,9 @@ void Matcher::scan(const Text& text) {
     uint32_t state = kRoot;
     for (size_t i = 0; i < text.size() && remaining_ > 0; ++i) {
         state = next(state, foldAscii(static_cast<unsigned char>(text[i])));
-        for (uint32_t s = state; s > kAfterLead && !(flags_[s] & kDone); s = fail_[s]) {
-            flags_[s] |= kDone;
-            if (flags_[s] & kTerminal) --remaining_;
+        for (uint32_t s = state; s > kAfterLead && !(nodes_[s].flags & kDone); s = nodes_[s].fail) {
+            nodes_[s].flags |= kDone;
+            if (nodes_[s].flags & kTerminal) --remaining_;
         }
     }
 }
@@ -189,22 +201,14 @@ void Matcher::scan(const Text& text) {
 }  // namespace
 
 std::vector<bool> findNames(const Text& text, const std::vector<Text>& names) {
-    std::vector<bool> found(names.size(), false);
-    std::vector<Text> patterns;
-    std::vector<size_t> where;
-    for (size_t i = 0; i < names.size(); ++i) {
-        // The empty name is found in any non-empty text.
-        if (names[i].empty()) {
-            found[i] = !text.empty();
-        } else {
-            patterns.push_back(names[i]);
-            where.push_back(i);
-        }
-    }
-    if (patterns.empty()) return found;
-    Matcher matcher(patterns);
+    Matcher matcher(names);
     matcher.scan(text);
-    for (size_t k = 0; k < where.size(); ++k) found[where[k]] = matcher.found(k);
+    std::vector<bool> found(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        // The empty name sits at the root, which no scan marks: it is found
+        // in any non-empty text.
+        found[i] = names[i].empty() ? !text.empty() : matcher.found(i);
+    }
     return found;
 }
 
