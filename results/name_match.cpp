@@ -78,12 +78,13 @@ Matcher::Matcher(const std::vector<Text>& patterns) {
         if (sorted.empty() || sorted.back() != keys[i]) sorted.push_back(std::move(keys[i]));
         rank[i] = static_cast<uint32_t>(sorted.size() - 1);
     }
-    std::vector<uint32_t> uniqueNode;
     build(sorted);
-    // build() records the node of each distinct key in patternNode_ by rank.
-    uniqueNode.swap(patternNode_);
+    // build() left the node of each distinct key, by rank; map it back to
+    // every pattern.
+    std::vector<uint32_t> byRank;
+    byRank.swap(patternNode_);
     patternNode_.resize(patterns.size());
-    for (size_t i = 0; i < patterns.size(); ++i) patternNode_[i] = uniqueNode[rank[i]];
+    for (size_t i = 0; i < patterns.size(); ++i) patternNode_[i] = byRank[rank[i]];
     linkFailures();
 }
 
@@ -168,7 +169,7 @@ void Matcher::linkFailures() {
         uint32_t c = child(kRoot, static_cast<unsigned char>(b));
         rootNext_[b] = c != kNone ? c : isLeadByte(static_cast<unsigned char>(b)) ? kAfterLead : kRoot;
     }
-    // Parents come before children in id order. Node u = parent p + byte b;
+    // Ids are breadth first, so a parent's link is set before its children's.
     for (uint32_t p = 0; p < nodes_.size(); ++p) {
         const uint32_t first = nodes_[p].firstChild, end = first + nodes_[p].childCount;
         for (uint32_t u = first; u < end; ++u) {
