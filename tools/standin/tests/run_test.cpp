@@ -1,0 +1,263 @@
+// The stand-in run under Wine on small batch files and folder trees.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/window.h"
+#include "tools/standin/tests/harness.h"
+
+namespace {
+
+using st::lines;
+
+// Runs one batch file of the given lines in dir with the stand-in.
+st::Result runLines(const std::string& dir, const std::vector<std::string>& ls) {
+    std::string script = dir + "\\t.bat";
+    st::writeFile(script, lines(ls));
+    return st::runBatch(st::standinExe(), script, dir);
+}
+
+// root holds a.jpg and "A B.jpg"; photos\ (a.jpg, sub\photos\); z\ (a.JPG,
+// b.jpeg, c.jpg\ a folder); 乗\ (a.jpg, 乗.jpg), 乗 ending in byte 0x5C.
+std::string makeTree(const std::string& dir) {
+    std::string root = dir + "\\root";
+    for (const char* d : {"photos\\sub\\photos", "z\\c.jpg", "乗"}) st::makeDirs(root + "\\" + d);
+    for (const char* f : {"a.jpg", "A B.jpg", "photos\\a.jpg", "z\\a.JPG", "z\\b.jpeg", "乗\\a.jpg",
+                          "乗\\乗.jpg"})
+        st::writeFile(root + "\\" + f, f);
+    return root;
+}
+
+TEST(StandinDir, MatchesInFolderThenSubfoldersDepthFirst) {
+    std::string dir = st::freshDir("dir");
+    std::string r = makeTree(dir) + "\\";
+    struct Case {
+        const char* name;
+        std::vector<std::string> found;
+    } cases[] = {
+        {"a.jpg", {r + "a.jpg", r + "photos\\a.jpg", r + "z\\a.JPG", r + "乗\\a.jpg"}},
+        {"*.jpg",
+         {r + "A B.jpg", r + "a.jpg", r + "photos\\a.jpg", r + "z\\a.JPG", r + "z\\c.jpg",
+          r + "乗\\a.jpg", r + "乗\\乗.jpg"}},
+        {"?.jpg",
+         {r + "a.jpg", r + "photos\\a.jpg", r + "z\\a.JPG", r + "z\\c.jpg", r + "乗\\a.jpg",
+          r + "乗\\乗.jpg"}},
+        {"a b.JPG", {r + "A B.jpg"}},
+        {"乗.jpg", {r + "乗\\乗.jpg"}},
+        {"乗\\a.jpg", {r + "乗\\a.jpg"}},
+        // A folder deeper down that matches is listed like a file...
+        {"c.jpg", {r + "z\\c.jpg"}},
+        // ...but a folder the name itself names stands for all below it.
+        {"photos", {r + "photos\\a.jpg", r + "photos\\sub", r + "photos\\sub\\photos"}},
+    };
+    for (const Case& c : cases) {
+        std::string found = dir + "\\found.txt";
+        DeleteFileA(found.c_str());
+        st::Result res = runLines(dir, {"@echo off", "dir/b/s \"" + r + c.name + "\">>found.txt"});
+        EXPECT_EQ(st::readFile(found), lines(c.found)) << c.name;
+        EXPECT_EQ(res.out, "") << c.name;
+        EXPECT_EQ(res.err, "") << c.name;
+    }
+}
+
+TEST(StandinDir, NoMatchCreatesTheFileAndComplainsOnStderr) {
+    std::string dir = st::freshDir("dirnone");
+    std::string r = makeTree(dir) + "\\";
+    st::Result res = runLines(dir, {"@echo off", "dir/b/s \"" + r + "none.jpg\">>found.txt",
+                                    "dir/b/s \"" + r + "nofolder\\a.jpg\">>found.txt"});
+    EXPECT_TRUE(st::fileExists(dir + "\\found.txt"));
+    EXPECT_EQ(st::readFile(dir + "\\found.txt"), "");
+    EXPECT_EQ(res.err, "找不到文件\r\n找不到文件\r\n");
+    EXPECT_EQ(res.out, "");
+}
+
+TEST(StandinDir, AppendsToWhatIsThere) {
+    std::string dir = st::freshDir("dirappend");
+    std::string r = makeTree(dir) + "\\";
+    st::writeFile(dir + "\\found.txt", "old\r\n");
+    runLines(dir, {"@echo off", "dir/b/s \"" + r + "乗.jpg\">>found.txt",
+                   "dir/b/s \"" + r + "乗.jpg\">>found.txt"});
+    EXPECT_EQ(st::readFile(dir + "\\found.txt"), lines({"old", r + "乗\\乗.jpg", r + "乗\\乗.jpg"}));
+}
+
+TEST(StandinFor, TakesEachLineWholeAndSkipsEmptyAndSemicolonLines) {
+    std::string dir = st::freshDir("for");
+    struct Case {
+        const char* content;
+        std::vector<std::string> taken;
+    } cases[] = {
+        {"a.jpg\r\n\r\n;skip\r\nx y.jpg\r\n  blank \r\nlast", {"a.jpg", "x y.jpg", "  blank ", "last"}},
+        {"lf\nonly\n\n", {"lf", "only"}},
+        {"乗\\\r\n亅|乛^&<>%1\r\n", {"乗\\", "亅|乛^&<>%1"}},
+        {"\r\n\r\n", {}},
+    };
+    for (const Case& c : cases) {
+        st::writeFile(dir + "\\names.txt", c.content);
+        DeleteFileA((dir + "\\one.txt").c_str());
+        DeleteFileA((dir + "\\block.txt").c_str());
+        // A digit and a letter as the variable, a one-line body and a block.
+        st::Result res = runLines(dir, {"@echo off", "set names=names.txt",
+                                        "for /f \"delims=\" %%1 in (%names%) do echo [%%1]>>one.txt",
+                                        "for /f \"delims=\" %%v in (names.txt) do (",
+                                        "echo {%%v}>>block.txt", ")"});
+        std::vector<std::string> one, block;
+        for (const std::string& t : c.taken) {
+            one.push_back("[" + t + "]");
+            block.push_back("{" + t + "}");
+        }
+        EXPECT_EQ(st::readFile(dir + "\\one.txt"), one.empty() ? "" : lines(one)) << c.content;
+        EXPECT_EQ(st::readFile(dir + "\\block.txt"), block.empty() ? "" : lines(block)) << c.content;
+        EXPECT_EQ(res.err, "") << c.content;
+    }
+}
+
+TEST(StandinFor, BlockIsExpandedOnceWhenRead) {
+    std::string dir = st::freshDir("forblock");
+    st::writeFile(dir + "\\names.txt", "1\r\n2\r\n");
+    runLines(dir, {"@echo off", "set v=before", "for /f \"delims=\" %%1 in (names.txt) do (",
+                   "echo %%1 %v%>>out.txt", "set v=after", ")", "echo %v%>>out.txt"});
+    EXPECT_EQ(st::readFile(dir + "\\out.txt"), lines({"1 before", "2 before", "after"}));
+}
+
+TEST(StandinFor, MissingFileIsReported) {
+    std::string dir = st::freshDir("formissing");
+    st::Result res = runLines(dir, {"@echo off", "for /f \"delims=\" %%1 in (UM7Y9X4K.txt) do echo %%1"});
+    EXPECT_EQ(res.err, "系统找不到文件 UM7Y9X4K.txt。\r\n");
+    EXPECT_EQ(res.out, "");
+}
+
+TEST(StandinSet, UndoesCaretsAndDoubledPercents) {
+    std::string dir = st::freshDir("set");
+    struct Case {
+        const char* written;
+        const char* value;
+    } cases[] = {
+        {"E:\\R^&D", "E:\\R&D"},
+        {"E:\\100%%", "E:\\100%"},
+        {"a^^b^|c^<d^>e", "a^b|c<d>e"},
+        {"%%jpgname%%", "%jpgname%"},
+        {"D:\\乗\\亅乛\\", "D:\\乗\\亅乛\\"},  // second bytes 0x5C, 0x7C, 0x5E
+        {"D:\\a b (x)\\", "D:\\a b (x)\\"},
+    };
+    for (const Case& c : cases) {
+        DeleteFileA((dir + "\\out.txt").c_str());
+        runLines(dir, {"@echo off", std::string("set Udrvpath=") + c.written, "set Udrvpath>>out.txt"});
+        EXPECT_EQ(st::readFile(dir + "\\out.txt"), std::string("Udrvpath=") + c.value + "\r\n")
+            << c.written;
+    }
+}
+
+TEST(StandinEcho, TextAndEmptyLine) {
+    std::string dir = st::freshDir("echo");
+    st::Result res = runLines(dir, {"@echo off", "echo 查找文件: a.jpg,请等待。。。", "echo.",
+                                    "echo 完成！"});
+    EXPECT_EQ(res.out, lines({"查找文件: a.jpg,请等待。。。", "", "完成！"}));
+}
+
+const char kCopied1[] = "已复制         1 个文件。\r\n";
+const char kCopied0[] = "已复制         0 个文件。\r\n";
+
+TEST(StandinCopy, IntoFolderOverwritingWithoutQuestion) {
+    std::string dir = st::freshDir("copy");
+    st::makeDirs(dir + "\\src\\乗");
+    st::makeDirs(dir + "\\out 乗");
+    st::writeFile(dir + "\\src\\乗\\乗.jpg", "new");
+    st::writeFile(dir + "\\out 乗\\乗.jpg", "old");
+    st::Result res = runLines(dir, {"@echo off", "copy \"" + dir + "\\src\\乗\\乗.jpg\" \"" + dir +
+                                                     "\\out 乗\""});
+    EXPECT_EQ(st::readFile(dir + "\\out 乗\\乗.jpg"), "new");
+    EXPECT_EQ(res.out, kCopied1);
+    EXPECT_EQ(res.err, "");
+
+    res = runLines(dir, {"@echo off", "copy \"" + dir + "\\src\\乗\\乗.jpg\" \"" + dir + "\\b.jpg\""});
+    EXPECT_EQ(st::readFile(dir + "\\b.jpg"), "new");
+    EXPECT_EQ(res.out, kCopied1);
+}
+
+TEST(StandinCopy, OntoItselfFailsAndLeavesTheFile) {
+    std::string dir = st::freshDir("copyself");
+    st::makeDirs(dir + "\\out");
+    st::writeFile(dir + "\\out\\a.jpg", "keep");
+    st::Result res = runLines(dir, {"@echo off", "copy \"" + dir + "\\out\\a.jpg\" \"" + dir + "\\out\""});
+    EXPECT_EQ(st::readFile(dir + "\\out\\a.jpg"), "keep");
+    EXPECT_EQ(res.err, "文件不能复制到其自身。\r\n");
+    EXPECT_EQ(res.out, kCopied0);
+}
+
+TEST(StandinCopy, MissingSource) {
+    std::string dir = st::freshDir("copymissing");
+    st::Result res = runLines(dir, {"@echo off", "copy \"" + dir + "\\none.jpg\" \"" + dir + "\""});
+    EXPECT_EQ(res.err, "系统找不到指定的文件。\r\n");
+    EXPECT_EQ(res.out, kCopied0);
+}
+
+// The header as the search job writes it: ^ before ^ & | < >, % doubled.
+std::string escaped(const std::string& path) {
+    std::string out;
+    for (size_t i = 0; i < path.size(); ++i) {
+        unsigned char b = static_cast<unsigned char>(path[i]);
+        if (b >= 0x80 && i + 1 < path.size()) {
+            out += path.substr(i++, 2);
+            continue;
+        }
+        if (std::string("^&|<>").find(path[i]) != std::string::npos) out += '^';
+        if (path[i] == '%') out += '%';
+        out += path[i];
+    }
+    return out;
+}
+
+std::string script(const std::string& work, const std::string& search, const std::string& save) {
+    return lines({"@echo off", "set jpgname=" + escaped(work + "file.txt"),
+                  "set jpgpath=" + escaped(search), "set Udrvpath=" + escaped(save)}) +
+           mv::kBatchTemplate;
+}
+
+TEST(StandinScript, SearchesAndCopiesAsTheSearchJobStartsIt) {
+    std::string dir = st::freshDir("script");
+    std::string work = dir + "\\tmp\\";
+    std::string run = dir + "\\run";
+    std::string save = dir + "\\存 R&D 100%";
+    st::makeDirs(work);
+    st::makeDirs(run);
+    st::makeDirs(save);
+    std::string r = makeTree(dir) + "\\";
+    st::writeFile(run + "\\UM7Y9X4K.txt", "stale\r\n");
+    st::writeFile(work + "file.txt", "乗.jpg\r\n\r\na b.jpg\r\nnone.jpg\r\nz\\*.jpg\r\nphotos\\a.jpg");
+    st::writeFile(work + "XXXX.BAT", script(work, r, save));
+    // As the search job does: the script path is the whole command line.
+    st::Result res = st::run(work + "XXXX.BAT", run);
+
+    EXPECT_EQ(st::readFile(run + "\\UM7Y9X4K.txt"),
+              lines({r + "乗\\乗.jpg", r + "A B.jpg", r + "z\\a.JPG", r + "z\\c.jpg",
+                     r + "photos\\a.jpg"}));
+    EXPECT_EQ(st::listDir(save), (std::vector<std::string>{"A B.jpg", "a.JPG", "乗.jpg"}));
+    EXPECT_EQ(st::readFile(save + "\\乗.jpg"), "乗\\乗.jpg");
+    EXPECT_EQ(st::readFile(save + "\\a.JPG"), "photos\\a.jpg");  // the later hit wins
+    EXPECT_EQ(res.out, lines({"清空临时文件UM7Y9X4K.txt", "", "查找文件: 乗.jpg,请等待。。。",
+                              "查找文件: a b.jpg,请等待。。。", "查找文件: none.jpg,请等待。。。",
+                              "查找文件: z\\*.jpg,请等待。。。", "查找文件: photos\\a.jpg,请等待。。。",
+                              "", "查找结果保存在:UM7Y9X4K.txt", "", "正在复制文件，请等待。。。",
+                              // c.jpg is a folder holding no file
+                              "已复制         1 个文件。", "已复制         1 个文件。",
+                              "已复制         1 个文件。", "已复制         0 个文件。",
+                              "已复制         1 个文件。", "", "完成！", ""}));
+    EXPECT_EQ(res.err, "找不到文件\r\n系统找不到指定的文件。\r\n");
+}
+
+TEST(StandinScript, NoNamesLeavesNoFoundList) {
+    std::string dir = st::freshDir("scriptempty");
+    std::string work = dir + "\\tmp\\";
+    std::string run = dir + "\\run";
+    st::makeDirs(work);
+    st::makeDirs(run);
+    std::string r = makeTree(dir) + "\\";
+    st::writeFile(run + "\\UM7Y9X4K.txt", "stale\r\n");
+    st::writeFile(work + "file.txt", "\r\n\r\n");
+    st::writeFile(work + "XXXX.BAT", script(work, r, dir));
+    st::Result res = st::run(work + "XXXX.BAT", run);
+    EXPECT_FALSE(st::fileExists(run + "\\UM7Y9X4K.txt"));
+    EXPECT_EQ(res.err, "系统找不到文件 UM7Y9X4K.txt。\r\n");
+}
+
+}  // namespace
