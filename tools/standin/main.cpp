@@ -527,14 +527,20 @@ int start() {
     }
     Bytes text = commandText(cl.substr(i), sFlag);
     std::vector<Bytes> words = splitArgs(text);
-    if (!words.empty() && isBatchName(unquote(words[0]))) {
-        Bytes path = unquote(words[0]);
+    // An unquoted name with blanks: the first run of words that names a
+    // batch file, as the interpreter tries longer and longer prefixes.
+    for (size_t n = 1; n <= words.size(); ++n) {
+        Bytes name = words[0];
+        for (size_t k = 1; k < n; ++k) name += " " + words[k];
+        if (!isBatchName(unquote(name))) continue;
         Bytes content;
-        if (!readFile(path, &content)) {
+        if (!readFile(unquote(name), &content)) {
+            if (n > 1 || words.size() > 1) continue;
             complain("系统找不到指定的路径。");
             return 1;
         }
-        g.args = words;
+        g.args = {name};
+        g.args.insert(g.args.end(), words.begin() + n, words.end());
         runLines(batchLines(content), true);
         return g.errorLevel;
     }

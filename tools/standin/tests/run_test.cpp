@@ -261,3 +261,29 @@ TEST(StandinScript, NoNamesLeavesNoFoundList) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StandinCommandLine, TakesTheBatchFileAfterSlashC) {
+    std::string dir = st::freshDir("cmdline");
+    std::string plain = dir + "\\y.bat";
+    std::string blank = dir + "\\a b\\x.bat";
+    st::makeDirs(dir + "\\a b");
+    st::writeFile(plain, lines({"@echo off", "echo plain %1"}));
+    st::writeFile(blank, lines({"@echo off", "echo blank %1"}));
+    std::string exe = "\"" + st::standinExe() + "\"";
+    struct Case {
+        std::string line;
+        std::string out;
+    } cases[] = {
+        {exe + " /c " + plain, "plain \r\n"},
+        {exe + " /c \"" + plain + "\"", "plain \r\n"},
+        {exe + " /s/c \"" + blank + "\"", "blank \r\n"},
+        {exe + " /S /C \"\"" + blank + "\" arg\"", "blank arg\r\n"},
+        {exe + " /c \"" + blank + "\" arg", "blank arg\r\n"},
+        {exe + " /c echo one&echo two", "one\r\ntwo\r\n"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(st::run(c.line, dir).out, c.out) << c.line;
+}
+
+}  // namespace
