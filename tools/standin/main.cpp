@@ -226,10 +226,12 @@ bool cmdDel(const Bytes& rest) {
         for (const Entry& e : entries(folder)) {
             if ((e.attrs & FILE_ATTRIBUTE_DIRECTORY) || !wildcardMatch(pattern, e.name)) continue;
             Bytes path = joinPath(folder, e.name);
-            if (DeleteFileA(path.c_str()))
+            if (DeleteFileA(path.c_str())) {
                 ++gone;
-            else
-                complain(path + " - " + systemMessage(GetLastError())), ok = false;
+            } else {
+                complain(path + " - " + systemMessage(GetLastError()));
+                ok = false;
+            }
         }
         if (gone == 0 && ok) {
             complain("找不到 " + joinPath(folder, pattern));
