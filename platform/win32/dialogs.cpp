@@ -43,7 +43,12 @@ std::vector<HWND> enabledWindows() {
 int messageBox(const Text& text, unsigned flags, const Text& title) {
     if (!(flags & MB_SYSTEMMODAL)) flags |= MB_TASKMODAL;
     const char* caption = title.empty() ? kDefaultTitle : title.c_str();
-    return boxCode(MessageBoxA(nullptr, text.c_str(), caption, flags));
+    HWND foreground = GetForegroundWindow();
+    int id = MessageBoxA(nullptr, text.c_str(), caption, flags);
+    // A box without owner hands the foreground to no one when it closes
+    // (so under Wine); give it back to the window that had it.
+    if (foreground && IsWindow(foreground) && GetForegroundWindow() != foreground) SetForegroundWindow(foreground);
+    return boxCode(id);
 }
 
 Text folderDialog(const Text& prompt) {

@@ -43,6 +43,15 @@ void onActivate(HWND hwnd, UINT state, HWND, BOOL) {
     if (Win32Runtime* form = formOf(hwnd)) form->onActivate(state);
 }
 
+void onSetFont(HWND hwnd, HFONT font, BOOL) {
+    if (Win32Runtime* form = formOf(hwnd)) form->onSetFont(font);
+}
+
+HFONT onGetFont(HWND hwnd) {
+    Win32Runtime* form = formOf(hwnd);
+    return form ? form->onGetFont() : nullptr;
+}
+
 void onDestroy(HWND) { PostQuitMessage(0); }
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -51,6 +60,8 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         HANDLE_MSG(hwnd, WM_COMMAND, onCommand);
         HANDLE_MSG(hwnd, WM_CTLCOLORSTATIC, onCtlColorStatic);
         HANDLE_MSG(hwnd, WM_ACTIVATE, onActivate);
+        HANDLE_MSG(hwnd, WM_SETFONT, onSetFont);
+        HANDLE_MSG(hwnd, WM_GETFONT, onGetFont);
         HANDLE_MSG(hwnd, WM_DESTROY, onDestroy);
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -24,6 +24,7 @@ class Win32Runtime : public Runtime {
     bool load(int showMode);
     // Dispatches messages until the main window is gone.
     void run();
+    HWND window() const { return window_; }
 
     // Runtime
     Text read(const char* control) override;
@@ -53,6 +54,8 @@ class Win32Runtime : public Runtime {
     void onCommand(int id, HWND control, UINT code);
     HBRUSH onCtlColorStatic(HDC dc, HWND control);
     void onActivate(UINT state);
+    void onSetFont(HFONT font) { font_ = font; }
+    HFONT onGetFont() const { return font_; }
     // Keys the window handles itself, before any control sees them. True
     // when the message was used up.
     bool preTranslate(const MSG& msg);
@@ -73,6 +76,7 @@ class Win32Runtime : public Runtime {
     bool building_ = false;
     HWND writing_ = nullptr;  // the box whose own EN_CHANGE a write swallows
     HWND lastFocus_ = nullptr;
+    HFONT font_ = nullptr;  // the window's own, as a dialog keeps one
     int pauseDepth_ = 0;
     HANDLE process_ = nullptr;  // the program started last
 };
