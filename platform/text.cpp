@@ -4,6 +4,14 @@ namespace mv {
 
 const char* const kCrLf = "\r\n";
 
+Text foldPath(const Text& path) {
+    Text folded = path;
+    for (size_t i = 0; i < folded.size(); i += charLength(folded, i)) {
+        folded[i] = static_cast<char>(foldAscii(folded[i]));
+    }
+    return folded;
+}
+
 std::vector<Text> splitCrLf(const Text& text) {
     std::vector<Text> pieces;
     if (text.empty()) return pieces;

@@ -20,6 +20,10 @@ inline unsigned char foldAscii(unsigned char b) { return b >= 'A' && b <= 'Z' ? 
 
 extern const char* const kCrLf;
 
+// The text with the ASCII letters at character starts in lower case: two
+// paths that Windows takes for one differ at most there.
+Text foldPath(const Text& path);
+
 // Pieces of text cut at every CR LF outside a two-byte character. An empty
 // text gives none; a final CR LF gives no empty last piece.
 std::vector<Text> splitCrLf(const Text& text);

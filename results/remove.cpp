@@ -45,12 +45,7 @@ class SeenFiles {
     // True when the file was already handled; otherwise records it.
     bool check(const Text& path, const FileInfo& info) {
         if (info.volume != 0 || info.index != 0) return !ids_.insert({info.volume, info.index}).second;
-        Text key;
-        for (size_t i = 0; i < path.size(); i += charLength(path, i)) {
-            key += static_cast<char>(foldAscii(static_cast<unsigned char>(path[i])));
-            if (charLength(path, i) == 2) key += path[i + 1];
-        }
-        return !paths_.insert(key).second;
+        return !paths_.insert(foldPath(path)).second;
     }
 
   private:

@@ -98,11 +98,7 @@ Text FakeRuntime::shortPath(const Text& path) {
 }
 
 Text FakeRuntime::key(const Text& path) const {
-    Text k;
-    for (size_t i = 0; i < path.size(); i += charLength(path, i)) {
-        k += static_cast<char>(foldAscii(path[i]));
-        if (charLength(path, i) == 2) k += path[i + 1];
-    }
+    Text k = foldPath(path);
     auto it = aliases.find(k);
     return it == aliases.end() ? k : it->second;
 }

@@ -90,5 +90,11 @@ TEST(Backslash, LooksAtCharacters) {
     EXPECT_TRUE(endsWithBackslash(kTrailBackslash + "\\"));
 }
 
+TEST(FoldPath, LowersAsciiLettersAtCharacterStartsOnly) {
+    EXPECT_EQ(foldPath("D:\\Photos\\IMG.JPG"), "d:\\photos\\img.jpg");
+    EXPECT_EQ(foldPath("\x81\x41" "B"), "\x81\x41" "b");  // the trail byte "A" stays
+    EXPECT_EQ(foldPath("\xa3\xc1"), "\xa3\xc1");          // fullwidth letters are not ASCII
+}
+
 }  // namespace
 }  // namespace mv
