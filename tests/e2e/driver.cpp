@@ -113,7 +113,8 @@ BOOL CALLBACK collectStatics(HWND hwnd, LPARAM param) {
     if (className(hwnd) != "Static" || !IsWindowVisible(hwnd)) return TRUE;
     LONG style = GetWindowLongA(hwnd, GWL_STYLE);
     if ((style & SS_TYPEMASK) == SS_ICON) {
-        s->icon = true;
+        // Wine keeps an empty icon control in a box without icon.
+        s->icon = s->icon || SendMessageA(hwnd, STM_GETICON, 0, 0) != 0;
     } else if (s->text.empty()) {
         s->text = windowText(hwnd);
     }
@@ -230,13 +231,13 @@ void press(HWND dialog, int id) {
 
 App::App() : App(currentTestName()) {}
 
-App::App(const std::string& name) {
+App::App(const std::string& name, const std::string& runFolder, const std::string& exeName) : exeName_(exeName) {
     std::string root = windowsPath(MV_E2E_WORK);
     CreateDirectoryA(root.c_str(), nullptr);
     std::string base = root + "\\" + name;
     removeTree(base);
     CreateDirectoryA(base.c_str(), nullptr);
-    runDir_ = base + "\\run";
+    runDir_ = base + "\\" + runFolder;
     tempDir_ = base + "\\temp";
     CreateDirectoryA(runDir_.c_str(), nullptr);
     CreateDirectoryA(tempDir_.c_str(), nullptr);
@@ -253,7 +254,7 @@ App::~App() {
 }
 
 bool App::start() {
-    std::string exe = runDir_ + "\\Morvane.exe";
+    std::string exe = runDir_ + "\\" + exeName_;
     if (!CopyFileA(programPath().c_str(), exe.c_str(), FALSE)) return false;
     // The child inherits the environment; set its temp folder for the start.
     char oldTmp[MAX_PATH] = "", oldTemp[MAX_PATH] = "";

@@ -60,10 +60,13 @@ void press(HWND dialog, int id);
 
 class App {
   public:
-    // A fresh run folder named after the running test (or the given name)
-    // under the e2e work folder, with a temp folder of its own beside it.
+    // A fresh folder named after the running test (or the given name) under
+    // the e2e work folder, holding the run folder (named runFolder) and a
+    // temp folder of its own.
+    // The program is copied as exeName (Morvane.exe unless given).
     App();
-    explicit App(const std::string& name);
+    explicit App(const std::string& name, const std::string& runFolder = "run",
+                 const std::string& exeName = "Morvane.exe");
     ~App();  // ends the program if it still runs
     App(const App&) = delete;
     App& operator=(const App&) = delete;
@@ -107,7 +110,7 @@ class App {
   private:
     HWND findDialog(bool folderBrowser) const;
 
-    std::string runDir_, tempDir_;
+    std::string runDir_, tempDir_, exeName_;
     PROCESS_INFORMATION pi_ = {};
     HWND window_ = nullptr;
 };
