@@ -1,0 +1,182 @@
+// The search road through the real window: names and paths typed, 开始搜索
+// clicked, the script run by the interpreter on a real folder tree, and
+// the found list, the copies and the buttons checked byte for byte.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver.h"
+#include "tests/e2e/tree_fixture.h"
+
+namespace mv {
+namespace {
+
+using e2e::App;
+
+const char* const kBusy = "上一次搜索还没有结束，请等它的命令窗口关闭后再开始新的搜索。";
+
+// Lines of a text cut at CR LF, each with its CR LF kept, so a missing or
+// extra line end shows.
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find("\r\n", start);
+        end = end == std::string::npos ? text.size() : end + 2;
+        out.push_back(text.substr(start, end - start));
+        start = end;
+    }
+    return out;
+}
+
+// The road's names followed by many that match nothing: each costs the
+// script a walk of the tree, so it is still at work when the test looks.
+std::string longNames() {
+    std::string names = e2e::kRoadNames;
+    for (int i = 0; i < 1000; ++i) names += "缺" + std::to_string(i) + ".jpg\r\n";
+    return names;
+}
+
+class Search : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(app.start());
+        base = e2e::testFolder(app);
+        tree = base + "\\tree";
+        save = base + "\\save";
+        ASSERT_TRUE(e2e::makeTree(tree, e2e::kRoadFolders, e2e::kRoadFiles));
+        ASSERT_TRUE(CreateDirectoryA(save.c_str(), nullptr));
+    }
+    // Whatever the program started (the interpreter above all) ends with the test.
+    void TearDown() override { e2e::endChildren(app.processId()); }
+
+    std::string foundText() const {
+        std::string text;
+        for (const std::string& line : e2e::kRoadFound) text += tree + "\\" + line + "\r\n";
+        return text;
+    }
+    std::string scriptPath() const { return app.tempDir() + "\\XXXX.BAT"; }
+    std::string namesPath() const { return app.tempDir() + "\\file.txt"; }
+
+    App app;
+    std::string base, tree, save;
+};
+
+TEST_F(Search, RoadListsEveryHitInOrderAndCopiesIt) {
+    for (const char* b : e2e::kResultButtons) EXPECT_FALSE(IsWindowEnabled(app.control(b))) << b;
+
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(e2e::runSearch(app, e2e::kRoadNames, tree + "\\", save));
+    RecordProperty("click_to_script_end_ms", static_cast<int>(GetTickCount() - start));
+
+    const std::string found = e2e::readFile(e2e::foundListPath(app));
+    EXPECT_EQ(lines(found), lines(foundText()));
+    EXPECT_EQ(found, foundText());
+    EXPECT_EQ(e2e::treeContents(save), e2e::roadCopies());
+    // The search only reads the originals.
+    EXPECT_EQ(e2e::treeContents(tree), e2e::treeMap(e2e::kRoadFolders, e2e::kRoadFiles));
+    EXPECT_EQ(e2e::readFile(namesPath()), e2e::kRoadNames);
+    EXPECT_TRUE(e2e::resultButtonsEnabled(app));
+}
+
+TEST_F(Search, EmptyNamesListIsRefusedBeforeAnyScript) {
+    e2e::startSearch(app, "", tree + "\\", save);
+    HWND box = app.waitMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::dialogText(box), "您没有输入任何要搜索的文件名");
+    EXPECT_EQ(e2e::windowText(box), "信息：");
+    EXPECT_TRUE(e2e::hasButton(box, IDOK));
+    EXPECT_FALSE(e2e::hasButton(box, IDCANCEL));
+    e2e::press(box, IDOK);
+    ASSERT_TRUE(app.waitDialogsClosed());
+
+    // The names file is written before the checks; nothing after them.
+    EXPECT_TRUE(e2e::fileExists(namesPath()));
+    EXPECT_EQ(e2e::readFile(namesPath()), "");
+    EXPECT_FALSE(e2e::fileExists(scriptPath()));
+    EXPECT_FALSE(e2e::fileExists(e2e::foundListPath(app)));
+    for (const char* b : e2e::kResultButtons) EXPECT_FALSE(IsWindowEnabled(app.control(b))) << b;
+    EXPECT_EQ(e2e::treeContents(save), (std::map<std::string, std::string>{}));
+}
+
+TEST_F(Search, SecondStartWhileTheScriptRunsIsRefused) {
+    const std::string names = longNames();
+    e2e::startSearch(app, names, tree + "\\", save);
+    // Held as soon as it shows, the script runs for as long as the test needs.
+    DWORD script = e2e::waitChild(app.processId(), "cmd.exe");
+    ASSERT_NE(script, 0u) << "no interpreter seen running";
+    e2e::ProcessHold hold;
+    ASSERT_TRUE(hold.hold(script)) << "the script ended before it could be held";
+    ASSERT_TRUE(e2e::waitUntil([&] { return e2e::resultButtonsEnabled(app); }));
+
+    e2e::startSearch(app, "照片.jpg", tree + "\\", save);
+    HWND box = app.waitMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::dialogText(box), kBusy);
+    EXPECT_EQ(e2e::windowText(box), "信息：");
+    e2e::press(box, IDOK);
+    ASSERT_TRUE(app.waitDialogsClosed());
+    ASSERT_TRUE(e2e::syncWith(app));
+
+    // The running script reads the names file: it stays as the first job wrote it.
+    EXPECT_EQ(e2e::readFile(namesPath()), names);
+    EXPECT_EQ(e2e::childProcesses(app.processId(), "cmd.exe"), std::vector<DWORD>{script});
+
+    hold.release();
+    ASSERT_TRUE(e2e::waitScriptEnded(app));
+    EXPECT_EQ(e2e::readFile(e2e::foundListPath(app)), foundText());
+    EXPECT_EQ(e2e::treeContents(save), e2e::roadCopies());
+
+    // Once it has ended, the same click starts a new search.
+    ASSERT_TRUE(e2e::runSearch(app, "照片.jpg\r\n", tree + "\\", save));
+    EXPECT_EQ(e2e::readFile(e2e::foundListPath(app)), tree + "\\照片.jpg\r\n");
+    EXPECT_EQ(app.waitMessageBox(0), nullptr);
+}
+
+TEST_F(Search, SavePathsWithBatchCharactersGetTheCopies) {
+    // Unescaped, R&D would end the set at R and 50%off% would lose %off%.
+    const std::vector<std::string> folders = {"R&D", "涨价50%off%", "a^b"};
+    std::vector<std::string> expected = {"run", "save", "temp", "tree"};
+    for (const std::string& name : folders) {
+        SCOPED_TRACE(name);
+        const std::string target = base + "\\" + name;
+        ASSERT_TRUE(CreateDirectoryA(target.c_str(), nullptr));
+        ASSERT_TRUE(e2e::runSearch(app, "同名.txt\r\n2024\\c.jpg\r\n", tree + "\\", target));
+        EXPECT_EQ(e2e::treeContents(target), (std::map<std::string, std::string>{
+                                                 {"同名.txt", "乙乙"},
+                                                 {"c.jpg", "c of 2024"},
+                                             }));
+        expected.push_back(name);
+    }
+    // No stray file where a broken path would have put the copies.
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(e2e::folderEntries(base), expected);
+    EXPECT_EQ(e2e::treeContents(save), (std::map<std::string, std::string>{}));
+}
+
+TEST_F(Search, SavePathNamingAFileIsRefusedAndTheFileKept) {
+    const std::string file = base + "\\out.jpg";
+    const std::string bytes = std::string("keep\0me\r\n", 9);
+    ASSERT_TRUE(e2e::writeFile(file, bytes));
+
+    e2e::startSearch(app, e2e::kRoadNames, tree + "\\", file);
+    HWND box = app.waitMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::dialogText(box), "保存路径不是一个已存在的文件夹：\r\n" + file);
+    e2e::press(box, IDOK);
+    ASSERT_TRUE(app.waitDialogsClosed());
+    ASSERT_TRUE(e2e::syncWith(app));
+
+    EXPECT_EQ(e2e::readFile(file), bytes);
+    EXPECT_FALSE(e2e::fileExists(scriptPath()));
+    EXPECT_FALSE(e2e::fileExists(e2e::foundListPath(app)));
+    EXPECT_EQ(e2e::childProcesses(app.processId(), "cmd.exe"), std::vector<DWORD>{});
+    for (const char* b : e2e::kResultButtons) EXPECT_FALSE(IsWindowEnabled(app.control(b))) << b;
+}
+
+}  // namespace
+}  // namespace mv
