@@ -212,8 +212,11 @@ bool endProcess(DWORD pid) {
 }
 
 void endChildren(DWORD parent) {
+    // Parent 0 is what a program that never started reports; Wine lists
+    // the test itself under it.
+    if (parent == 0) return;
     for (const ProcessEntry& p : processes()) {
-        if (p.parent == parent) endProcess(p.pid);
+        if (p.parent == parent && p.pid != GetCurrentProcessId()) endProcess(p.pid);
     }
 }
 
