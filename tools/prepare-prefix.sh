@@ -14,4 +14,7 @@ sys32="$prefix/drive_c/windows/system32"
 # Keep Wine's own interpreter beside it for the differential test.
 [ -f "$sys32/winecmd.exe" ] || cp "$sys32/cmd.exe" "$sys32/winecmd.exe"
 cp "$standin" "$sys32/cmd.exe"
+# Wine's own setup defines txtfile (notepad) but maps no .txt to it, so the
+# shell would open the not-found list with nothing.
+"$run" reg add 'HKEY_CLASSES_ROOT\.txt' /ve /d txtfile /f >/dev/null 2>&1 || true
 echo "prefix ready: $prefix"
