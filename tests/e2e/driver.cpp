@@ -13,25 +13,6 @@ namespace {
 
 constexpr DWORD kPoll = 20;
 
-void removeTree(const std::string& dir) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = dir + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(path);
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
 
 std::string currentTestName() {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
@@ -138,38 +119,6 @@ bool waitUntil(const std::function<bool()>& ready, DWORD limitMs) {
     }
 }
 
-std::string readFile(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return std::string();
-    std::string bytes;
-    char block[65536];
-    DWORD got = 0;
-    while (ReadFile(h, block, sizeof block, &got, nullptr) && got > 0) bytes.append(block, got);
-    CloseHandle(h);
-    return bytes;
-}
-
-bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-bool writeFile(const std::string& path, const std::string& bytes) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    CloseHandle(h);
-    return ok;
-}
-
-std::string windowsPath(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
-    return path;
-}
-
 std::string programPath() { return windowsPath(MV_MORVANE_EXE); }
 
 std::string windowText(HWND hwnd) {
@@ -235,7 +184,7 @@ App::App(const std::string& name, const std::string& runFolder, const std::strin
     std::string root = windowsPath(MV_E2E_WORK);
     CreateDirectoryA(root.c_str(), nullptr);
     std::string base = root + "\\" + name;
-    removeTree(base);
+    testfiles::removeTree(base);
     CreateDirectoryA(base.c_str(), nullptr);
     runDir_ = base + "\\" + runFolder;
     tempDir_ = base + "\\temp";

@@ -20,6 +20,8 @@
 #include <functional>
 #include <string>
 
+#include "tests/winfiles.h"
+
 namespace mv::e2e {
 
 // Default limit of every wait, in milliseconds.
@@ -29,12 +31,11 @@ constexpr DWORD kWaitLimit = 15000;
 bool waitUntil(const std::function<bool()>& ready, DWORD limitMs = kWaitLimit);
 
 // Whole-file helpers on Windows paths. readFile gives empty for a missing file.
-std::string readFile(const std::string& path);
-bool fileExists(const std::string& path);
-bool writeFile(const std::string& path, const std::string& bytes);
+using testfiles::fileExists;
+using testfiles::readFile;
+using testfiles::writeFile;
 
-// A Unix path as Wine names it (Z:\...).
-std::string windowsPath(const std::string& unixPath);
+using testfiles::windowsPath;  // a Unix path as Wine names it
 
 // The built Morvane.exe that App copies and starts.
 std::string programPath();

@@ -26,7 +26,7 @@ bool makeTree(const std::string& root, const std::vector<std::string>& folders,
               const std::vector<TreeFile>& files);
 
 // The names in a folder, byte-wise sorted, without "." and "..".
-std::vector<std::string> folderEntries(const std::string& folder);
+using testfiles::folderEntries;
 
 // Everything below root: relative path to bytes; a folder's path ends with
 // a backslash and has no bytes.

@@ -33,7 +33,7 @@ Outcome searchWith(const std::string& interpreter, const std::string& dir, const
     st::runBatch(interpreter, script, run);
     Outcome o;
     o.found = st::readFile(run + "\\UM7Y9X4K.txt");
-    o.saved = st::listDir(save);
+    o.saved = st::folderEntries(save);
     for (const std::string& n : o.saved) o.copies.push_back(st::readFile(save + "\\" + n));
     return o;
 }

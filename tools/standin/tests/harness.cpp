@@ -13,86 +13,15 @@ std::string windowsPath(std::string p) {
     return p;
 }
 
-void removeTree(const std::string& path) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = path + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(path.c_str());
-}
-
 int runCounter = 0;
 
 }  // namespace
 
 std::string freshDir(const std::string& name) {
     std::string dir = windowsPath(MV_STANDIN_WORK) + "\\" + name;
-    removeTree(dir);
+    mv::testfiles::removeTree(dir);
     makeDirs(dir);
     return dir;
-}
-
-void makeDirs(const std::string& path) {
-    for (size_t i = 3; i <= path.size(); ++i) {
-        // A backslash that is the second byte of a GBK character does not part folders.
-        if (i < path.size() && static_cast<unsigned char>(path[i]) >= 0x80) {
-            ++i;
-            continue;
-        }
-        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-    }
-}
-
-void writeFile(const std::string& path, const std::string& bytes) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD done = 0;
-    if (h != INVALID_HANDLE_VALUE) {
-        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
-        CloseHandle(h);
-    }
-}
-
-std::string readFile(const std::string& path) {
-    std::string out;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return out;
-    char buf[8192];
-    DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0) out.append(buf, n);
-    CloseHandle(h);
-    return out;
-}
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::vector<std::string> listDir(const std::string& path) {
-    std::vector<std::string> out;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return out;
-    do {
-        std::string name = fd.cFileName;
-        if (name != "." && name != "..") out.push_back(name);
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    std::sort(out.begin(), out.end());
-    return out;
 }
 
 Result run(const std::string& commandLine, const std::string& cwd) {

@@ -5,17 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "tests/winfiles.h"
+
 namespace st {
 
 // A fresh empty folder for one test, below the build's work folder.
 std::string freshDir(const std::string& name);
 
-void makeDirs(const std::string& path);
-void writeFile(const std::string& path, const std::string& bytes);
-std::string readFile(const std::string& path);
-bool fileExists(const std::string& path);
-// Names in a folder, sorted, without "." and "..".
-std::vector<std::string> listDir(const std::string& path);
+using mv::testfiles::fileExists;
+using mv::testfiles::folderEntries;
+using mv::testfiles::makeDirs;
+using mv::testfiles::readFile;
+using mv::testfiles::writeFile;
 
 struct Result {
     unsigned long code = 0;

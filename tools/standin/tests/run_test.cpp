@@ -231,7 +231,7 @@ TEST(StandinScript, SearchesAndCopiesAsTheSearchJobStartsIt) {
     EXPECT_EQ(st::readFile(run + "\\UM7Y9X4K.txt"),
               lines({r + "乗\\乗.jpg", r + "A B.jpg", r + "z\\a.JPG", r + "z\\c.jpg",
                      r + "photos\\a.jpg"}));
-    EXPECT_EQ(st::listDir(save), (std::vector<std::string>{"A B.jpg", "a.JPG", "乗.jpg"}));
+    EXPECT_EQ(st::folderEntries(save), (std::vector<std::string>{"A B.jpg", "a.JPG", "乗.jpg"}));
     EXPECT_EQ(st::readFile(save + "\\乗.jpg"), "乗\\乗.jpg");
     EXPECT_EQ(st::readFile(save + "\\a.JPG"), "photos\\a.jpg");  // the later hit wins
     EXPECT_EQ(res.out, lines({"清空临时文件UM7Y9X4K.txt", "", "查找文件: 乗.jpg,请等待。。。",
