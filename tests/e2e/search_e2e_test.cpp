@@ -35,12 +35,6 @@ std::vector<std::string> lines(const std::string& text) {
 
 // The road's names followed by many that match nothing: each costs the
 // script a walk of the tree, so it is still at work when the test looks.
-std::string longNames() {
-    std::string names = e2e::kRoadNames;
-    for (int i = 0; i < 1000; ++i) names += "缺" + std::to_string(i) + ".jpg\r\n";
-    return names;
-}
-
 class Search : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -104,14 +98,10 @@ TEST_F(Search, EmptyNamesListIsRefusedBeforeAnyScript) {
 }
 
 TEST_F(Search, SecondStartWhileTheScriptRunsIsRefused) {
-    const std::string names = longNames();
-    e2e::startSearch(app, names, tree + "\\", save);
-    // Held as soon as it shows, the script runs for as long as the test needs.
-    DWORD script = e2e::waitChild(app.processId(), "cmd.exe");
-    ASSERT_NE(script, 0u) << "no interpreter seen running";
+    const std::string names = e2e::longNames();
     e2e::ProcessHold hold;
-    ASSERT_TRUE(hold.hold(script)) << "the script ended before it could be held";
-    ASSERT_TRUE(e2e::waitUntil([&] { return e2e::resultButtonsEnabled(app); }));
+    DWORD script = e2e::startHeldSearch(app, tree + "\\", save, hold);
+    ASSERT_NE(script, 0u) << "the script was not caught running";
 
     e2e::startSearch(app, "照片.jpg", tree + "\\", save);
     HWND box = app.waitMessageBox();

@@ -304,4 +304,17 @@ bool runSearch(App& app, const std::string& names, const std::string& searchPath
     return waitUntil([&] { return fileExists(found) && runningScript(app) == 0; }, 60000);
 }
 
+std::string longNames() {
+    std::string names = kRoadNames;
+    for (int i = 0; i < 1000; ++i) names += "缺" + std::to_string(i) + ".jpg\r\n";
+    return names;
+}
+
+DWORD startHeldSearch(App& app, const std::string& searchPath, const std::string& savePath, ProcessHold& hold) {
+    startSearch(app, longNames(), searchPath, savePath);
+    DWORD script = waitChild(app.processId(), "cmd.exe");
+    if (script == 0 || !hold.hold(script)) return 0;
+    return waitUntil([&] { return resultButtonsEnabled(app); }) ? script : 0;
+}
+
 }  // namespace mv::e2e

@@ -126,4 +126,14 @@ std::string foundListPath(const App& app);
 // The names list must hold a line. False when that does not happen.
 bool runSearch(App& app, const std::string& names, const std::string& searchPath, const std::string& savePath);
 
+// The road's names and a thousand that match nothing: a script that keeps
+// walking the tree long enough to be caught running.
+std::string longNames();
+
+// Starts a search of longNames() and holds its interpreter as soon as it
+// shows, so that the script runs for as long as the test needs. Its process
+// id, or 0 when it ended before it could be held or the result buttons
+// stayed disabled.
+DWORD startHeldSearch(App& app, const std::string& searchPath, const std::string& savePath, ProcessHold& hold);
+
 }  // namespace mv::e2e
