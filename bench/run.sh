@@ -4,7 +4,7 @@
 # same generated files.
 set -e
 src=$(cd "$(dirname "$0")/.." && pwd)
-build=${BUILD_DIR:-$src/build/host-c}
+build=${BUILD_DIR:-$src/build/host}
 cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j2 --target morvane_bench >/dev/null
 out=$(mktemp /tmp/morvane-bench-XXXXXX.json)
