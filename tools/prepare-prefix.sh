@@ -9,6 +9,11 @@ if [ ! -f "$prefix/system.reg" ]; then
   WINEDLLOVERRIDES="mscoree,mshtml=" "$run" wineboot -i >/dev/null 2>&1 || true
   WINEPREFIX="$prefix" wineserver -w
 fi
+# Wine links Desktop, Documents and the like to $HOME; folders of their own
+# keep whatever lies in the home folder out of the shell's folder tree.
+for link in "$prefix"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm "$link" && mkdir "$link"; fi
+done
 sys32="$prefix/drive_c/windows/system32"
 [ -f "$sys32/cmd.exe" ] || { echo "no prefix at $prefix" >&2; exit 1; }
 # Keep Wine's own interpreter beside it for the differential test.
