@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "app/settings.h"
 #include "app/window.h"
 #include "platform/text.h"
+#include "results/review.h"
 
 namespace mv {
 
@@ -79,7 +79,7 @@ void removeOriginals(Runtime& rt) {
     }
     if (rt.messageBox(kConfirm, kMbOkCancel, kConfirmTitle) != kOk) return;
 
-    std::vector<Text> paths = splitCrLf(bytesToText(rt.readFile(runDirectoryFile(rt, "\\UM7Y9X4K.txt"))));
+    std::vector<Text> paths = splitCrLf(readFoundList(rt));
     Text savePath = rt.read(ctl::kSavePath);
     SeenFiles seen;
     size_t deleted = 0;

@@ -9,12 +9,11 @@ namespace mv {
 
 namespace {
 
-const char* const kFoundList = "\\UM7Y9X4K.txt";
 const char* const kNotFoundList = "\\未搜到文件列表.txt";
 
-Text readFoundList(Runtime& rt) { return bytesToText(rt.readFile(runDirectoryFile(rt, kFoundList))); }
-
 }  // namespace
+
+Text readFoundList(Runtime& rt) { return bytesToText(rt.readFile(runDirectoryFile(rt, "\\UM7Y9X4K.txt"))); }
 
 NameTable& nameTable() {
     static NameTable table;

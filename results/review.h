@@ -13,6 +13,10 @@ struct NameTable {
     size_t count = 0;
 };
 
+// The found list the script wrote into the run directory, as text; empty
+// when it is missing or cannot be read.
+Text readFoundList(Runtime& rt);
+
 NameTable& nameTable();
 void releaseNameTable();
 
