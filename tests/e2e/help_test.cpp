@@ -7,22 +7,13 @@
 #include <vector>
 
 #include "app/window.h"
+#include "platform/text.h"
 #include "tests/e2e/driver.h"
 
 namespace mv {
 namespace {
 
 using e2e::App;
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    size_t start = 0;
-    for (size_t at; (at = text.find("\r\n", start)) != std::string::npos; start = at + 2) {
-        out.push_back(text.substr(start, at - start));
-    }
-    out.push_back(text.substr(start));
-    return out;
-}
 
 TEST(Help, UsageHelpShowsItsFiveLinesWithOnlyAnOkButton) {
     App app;
@@ -39,7 +30,7 @@ TEST(Help, UsageHelpShowsItsFiveLinesWithOnlyAnOkButton) {
         "5.如果想删除搜索到的文件的原始路径，可以点击删除原路径文件(删除后不可恢复，慎用).",
     };
     std::string text = e2e::dialogText(box);
-    EXPECT_EQ(lines(text), expected);
+    EXPECT_EQ(splitCrLf(text), expected);
     EXPECT_EQ(text.size(), 305u);
     EXPECT_TRUE(e2e::hasButton(box, IDOK));
     for (int id : {IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) EXPECT_FALSE(e2e::hasButton(box, id)) << id;
