@@ -1,6 +1,6 @@
 #include "app/settings.h"
 
-#include "app/window.h"
+#include "app/controls.h"
 #include "platform/text.h"
 
 namespace mv {
@@ -24,8 +24,6 @@ void rememberOne(Runtime& rt, const char* key, const char* box) {
 }
 
 }  // namespace
-
-Text runDirectoryFile(Runtime& rt, const char* backslashName) { return rt.runDirectory() + backslashName; }
 
 void restoreSettings(Runtime& rt) {
     restoreOne(rt, kSearchKey, ctl::kSearchPath);

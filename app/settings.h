@@ -6,9 +6,6 @@
 
 namespace mv {
 
-// Run directory joined with the given file name ("\config.ini" and so on).
-Text runDirectoryFile(Runtime& rt, const char* backslashName);
-
 void restoreSettings(Runtime& rt);
 void rememberSearchPath(Runtime& rt);
 void rememberSavePath(Runtime& rt);

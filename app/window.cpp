@@ -1,7 +1,5 @@
 #include "app/window.h"
 
-#include <cstring>
-
 #include "app/settings.h"
 #include "help/help.h"
 #include "results/remove.h"
@@ -9,19 +7,6 @@
 #include "search/search_job.h"
 
 namespace mv {
-
-const char* const kWindowSource = "";
-
-namespace ctl {
-const char* const kBatch = "批处理框";
-const char* const kStart = "按钮_开始搜索";
-const char* const kSearchPath = "搜索路径框";
-const char* const kSavePath = "保存路径框";
-const char* const kNames = "编辑框1";
-const char* const kViewFound = "按钮_查看搜索保存结果";
-const char* const kRemove = "按钮_删除原始路径文件";
-const char* const kNotFound = "按钮_未搜索到文件";
-}  // namespace ctl
 
 // Lines 5 to 19 of every batch script; the search job puts four header
 // lines in front of it.
@@ -69,8 +54,8 @@ const ControlDesc kControls[] = {
     {1004, Kind::EditBox, ctl::kSavePath, 91, 37, 157, 25, "", true, true, kPathBox, nullptr},
     {1005, Kind::Label, "标签2", 27, 7, 55, 25, "搜索路径：", true, true, 0, nullptr},
     {1006, Kind::Label, "标签3", 27, 37, 55, 25, "保存路径：", true, true, 0, nullptr},
-    {1007, Kind::Button, "按钮_选择搜索路径", 257, 7, 32, 24, "<<<", true, true, 0, nullptr},
-    {1008, Kind::Button, "按钮_选择保存路径", 257, 37, 32, 24, "<<<", true, true, 0, nullptr},
+    {1007, Kind::Button, ctl::kChooseSearch, 257, 7, 32, 24, "<<<", true, true, 0, nullptr},
+    {1008, Kind::Button, ctl::kChooseSave, 257, 37, 32, 24, "<<<", true, true, 0, nullptr},
     {1009, Kind::EditBox, ctl::kNames, 16, 120, 272, 210, "", true, true, kNamesBox, nullptr},
     {1010, Kind::Button, ctl::kViewFound, 81, 337, 104, 25, "查看搜索到的文件", true, false, 0, nullptr},
     {1011, Kind::Button, ctl::kRemove, 16, 368, 192, 24, "删除原路径文件(慎重：不可恢复)", true, false, 0, nullptr},
@@ -82,9 +67,9 @@ const ControlDesc kControls[] = {
 
 const BindingDesc kBindings[] = {
     {kWindowSource, Event::Created, restoreSettings},
-    {"按钮_选择搜索路径", Event::Clicked, chooseSearchFolder},
+    {ctl::kChooseSearch, Event::Clicked, chooseSearchFolder},
     {kChooseSearchItem, Event::Chosen, chooseSearchFolder},
-    {"按钮_选择保存路径", Event::Clicked, chooseSaveFolder},
+    {ctl::kChooseSave, Event::Clicked, chooseSaveFolder},
     {kChooseSaveItem, Event::Chosen, chooseSaveFolder},
     {ctl::kSearchPath, Event::Changed, rememberSearchPath},
     {ctl::kSavePath, Event::Changed, rememberSavePath},
@@ -96,29 +81,10 @@ const BindingDesc kBindings[] = {
     {kUsageItem, Event::Chosen, showUsageHelp},
 };
 
-template <typename T, size_t N>
-constexpr Table<T> table(const T (&rows)[N]) {
-    return {rows, N};
-}
-
-const WindowDesc kMainWindow = {"Morvane", 312, 458, table(kMenu), table(kControls), table(kBindings)};
+const WindowDesc kMainWindow = {kProgramName, 312, 458, table(kMenu), table(kControls), table(kBindings)};
 
 }  // namespace
 
 const WindowDesc& mainWindow() { return kMainWindow; }
-
-const ControlDesc* findControl(const WindowDesc& desc, const char* name) {
-    for (const ControlDesc& c : desc.controls) {
-        if (std::strcmp(c.name, name) == 0) return &c;
-    }
-    return nullptr;
-}
-
-Handler findHandler(const WindowDesc& desc, const char* source, Event event) {
-    for (const BindingDesc& b : desc.bindings) {
-        if (b.event == event && std::strcmp(b.source, source) == 0) return b.handler;
-    }
-    return nullptr;
-}
 
 }  // namespace mv

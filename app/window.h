@@ -2,86 +2,15 @@
 // events bound to handlers. The form runtime builds and dispatches from it.
 #pragma once
 
-#include <cstddef>
-
-#include "platform/runtime.h"
+#include "app/controls.h"
+#include "platform/form.h"
 
 namespace mv {
 
-using Handler = void (*)(Runtime&);
-
-enum class Kind { EditBox, Button, Label, GroupBox };
-enum class Event { Created, Clicked, Chosen, Changed };
-
-// Edit box settings beyond the plain single-line box.
-enum EditOption : unsigned {
-    kMultiLine = 1u << 0,
-    kHScroll = 1u << 1,    // horizontal scroll bar
-    kVScroll = 1u << 2,    // vertical scroll bar
-    kNoWrap = 1u << 3,     // long lines scroll sideways
-    kWantReturn = 1u << 4  // Enter inserts a line break
-};
-
-struct ControlDesc {
-    int id;  // Win32 control id; e2e tests find controls by it
-    Kind kind;
-    const char* name;
-    int left, top, width, height;  // inside the container's client area
-    const char* text;
-    bool visible;
-    bool enabled;
-    unsigned options;       // EditOption bits, edit boxes only
-    const char* container;  // nullptr: the main window
-};
-
-struct MenuItemDesc {
-    int id;  // WM_COMMAND id
-    const char* menu;
-    const char* item;
-};
-
-struct BindingDesc {
-    const char* source;  // control name, menu item caption, or kWindowSource
-    Event event;
-    Handler handler;
-};
-
-template <typename T>
-struct Table {
-    const T* rows;
-    size_t count;
-    const T* begin() const { return rows; }
-    const T* end() const { return rows + count; }
-};
-
-struct WindowDesc {
-    const char* caption;
-    int width, height;  // outer size
-    Table<MenuItemDesc> menu;
-    Table<ControlDesc> controls;
-    Table<BindingDesc> bindings;
-};
-
-extern const char* const kWindowSource;
-
-// Control names the handlers use.
-namespace ctl {
-extern const char* const kBatch;
-extern const char* const kStart;
-extern const char* const kSearchPath;
-extern const char* const kSavePath;
-extern const char* const kNames;
-extern const char* const kViewFound;
-extern const char* const kRemove;
-extern const char* const kNotFound;
-}  // namespace ctl
-
+// Lines 5 to 19 of every batch script, the initial text of the hidden
+// batch box.
 extern const char* const kBatchTemplate;
 
 const WindowDesc& mainWindow();
-
-const ControlDesc* findControl(const WindowDesc& desc, const char* name);
-// The handler bound to (source, event), or nullptr.
-Handler findHandler(const WindowDesc& desc, const char* source, Event event);
 
 }  // namespace mv

@@ -12,7 +12,7 @@
 #include <random>
 #include <sstream>
 
-#include "app/window.h"
+#include "app/controls.h"
 #include "platform/text.h"
 #include "results/review.h"
 

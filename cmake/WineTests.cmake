@@ -1,5 +1,5 @@
 # Files and folders for every Windows test program.
-add_library(mv_winfiles STATIC ${PROJECT_SOURCE_DIR}/tests/winfiles.cpp)
+add_library(mv_winfiles STATIC ${PROJECT_SOURCE_DIR}/tests/support/winfiles.cpp)
 target_include_directories(mv_winfiles PUBLIC ${PROJECT_SOURCE_DIR})
 
 # mv_wine_test(NAME src...): a GoogleTest program for Windows, run by CTest

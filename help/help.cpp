@@ -1,6 +1,6 @@
 #include "help/help.h"
 
-#include "app/window.h"
+#include "app/controls.h"
 
 namespace mv {
 
@@ -19,6 +19,6 @@ const char* const kAboutText =
 
 void showUsageHelp(Runtime& rt) { rt.messageBox(kUsageText, kMbOk, kUsageTitle); }
 
-void showAbout(Runtime& rt) { rt.messageBox(kAboutText, kMbOk, mainWindow().caption); }
+void showAbout(Runtime& rt) { rt.messageBox(kAboutText, kMbOk, kProgramName); }
 
 }  // namespace mv

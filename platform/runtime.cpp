@@ -8,4 +8,6 @@ bool sameFile(const FileInfo& a, const FileInfo& b) {
     return a.exists && b.exists && a.volume == b.volume && a.index == b.index;
 }
 
+Text runDirectoryFile(Runtime& rt, const char* backslashName) { return rt.runDirectory() + backslashName; }
+
 }  // namespace mv

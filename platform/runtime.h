@@ -86,4 +86,7 @@ class Runtime {
     virtual void shellOpen(const Text& path) = 0;
 };
 
+// Run directory joined with the given file name ("\config.ini" and so on).
+Text runDirectoryFile(Runtime& rt, const char* backslashName);
+
 }  // namespace mv

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/window.h"
+#include "app/controls.h"
 #include "platform/text.h"
 #include "results/review.h"
 

@@ -1,7 +1,6 @@
 #include "results/review.h"
 
-#include "app/settings.h"
-#include "app/window.h"
+#include "app/controls.h"
 #include "platform/text.h"
 #include "results/name_match.h"
 

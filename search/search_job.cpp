@@ -1,6 +1,6 @@
 #include "search/search_job.h"
 
-#include "app/window.h"
+#include "app/controls.h"
 #include "platform/text.h"
 #include "search/batch_script.h"
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/window.h"
+#include "platform/form.h"
 
 namespace mv {
 

@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "app/window.h"
+#include "platform/form.h"
 #include "platform/runtime.h"
 
 namespace mv {

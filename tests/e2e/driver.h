@@ -20,7 +20,7 @@
 #include <functional>
 #include <string>
 
-#include "tests/winfiles.h"
+#include "tests/support/winfiles.h"
 
 namespace mv::e2e {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/winfiles.h"
+#include "tests/support/winfiles.h"
 
 namespace st {
 

@@ -1,4 +1,4 @@
-#include "tests/winfiles.h"
+#include "tests/support/winfiles.h"
 
 #include <windows.h>
 
