@@ -65,6 +65,13 @@ class HostRuntime : public Runtime {
     bool pausing() override { return false; }
     bool startProgram(const Text&, bool, int) override { return false; }
     bool programRunning() override { return running; }
+    ProcessStamp lastProgram() override { return ProcessStamp{}; }
+    bool processRuns(const ProcessStamp&) override { return false; }
+    bool windowOpen() override { return true; }
+    std::vector<Text> folderFiles(const Text&) override { return {}; }
+    Text nameKey(const Text& name) override { return name; }
+    bool canCreateIn(const Text&) override { return true; }
+    bool canDelete(const Text&) override { return true; }
     void shellExecute(const Text&, const Text&, const Text&, const Text&, int) override {}
     void shellOpen(const Text&) override {}
 };

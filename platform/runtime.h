@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mv {
 
@@ -15,11 +16,13 @@ extern const char* const kDefaultTitle;
 // MessageBoxA style bits the handlers use.
 constexpr unsigned kMbOk = 0x0;
 constexpr unsigned kMbOkCancel = 0x1;
+constexpr unsigned kMbDefButton2 = 0x100;
 constexpr unsigned kMbSystemModal = 0x1000;
 constexpr unsigned kMbTaskModal = 0x2000;
 
 // Button codes a message box returns.
-enum BoxCode { kOk = 0, kCancel = 1, kAbort = 2, kRetry = 3, kIgnore = 4, kYes = 5, kNo = 6 };
+// kNoBox: the box could not be shown, so nobody answered it.
+enum BoxCode { kNoBox = -1, kOk = 0, kCancel = 1, kAbort = 2, kRetry = 3, kIgnore = 4, kYes = 5, kNo = 6 };
 
 // ShowWindow modes.
 constexpr int kShowNormal = 1;
@@ -35,6 +38,13 @@ struct FileInfo {
 };
 
 bool sameFile(const FileInfo& a, const FileInfo& b);
+
+// A process as the system knows it: an id alone may be reused once the
+// process has ended, the id with its creation time is not.
+struct ProcessStamp {
+    uint32_t id = 0;  // 0: none
+    uint64_t created = 0;
+};
 
 class Runtime {
   public:
@@ -80,6 +90,22 @@ class Runtime {
     virtual bool startProgram(const Text& commandLine, bool wait, int showMode) = 0;
     // True while the process started last still runs.
     virtual bool programRunning() = 0;
+    // The process started last; id 0 when none was.
+    virtual ProcessStamp lastProgram() = 0;
+    // True while a process with this id runs and was created at that time.
+    virtual bool processRuns(const ProcessStamp& process) = 0;
+    // False once the main window has been closed.
+    virtual bool windowOpen() = 0;
+
+    // Names of the files (not folders) directly in a folder.
+    virtual std::vector<Text> folderFiles(const Text& folder) = 0;
+    // A key under which two file names are equal exactly when Windows takes
+    // them for the same name (its upper-case table, not only ASCII).
+    virtual Text nameKey(const Text& name) = 0;
+    // True when a new file can be created in the folder.
+    virtual bool canCreateIn(const Text& folder) = 0;
+    // True when the file is missing or could be deleted now.
+    virtual bool canDelete(const Text& path) = 0;
 
     virtual void shellExecute(const Text& verb, const Text& file, const Text& params, const Text& dir,
                               int show) = 0;

@@ -25,7 +25,7 @@ std::vector<Text> splitCrLf(const Text& text) {
             endsWithDelimiter = true;
             continue;
         }
-        i += charLength(text, i);
+        i += findCharLength(text, i);
         endsWithDelimiter = false;
     }
     if (!endsWithDelimiter) pieces.push_back(text.substr(start));
@@ -35,7 +35,7 @@ std::vector<Text> splitCrLf(const Text& text) {
 long findText(const Text& haystack, const Text& needle, bool ignoreCase) {
     if (needle.empty()) return haystack.empty() ? -1 : 1;
     const size_t n = needle.size();
-    for (size_t i = 0; i < haystack.size() && haystack.size() - i >= n; i += charLength(haystack, i)) {
+    for (size_t i = 0; i < haystack.size() && haystack.size() - i >= n; i += findCharLength(haystack, i)) {
         size_t k = 0;
         if (ignoreCase) {
             while (k < n && foldAscii(haystack[i + k]) == foldAscii(needle[k])) ++k;
@@ -61,6 +61,44 @@ size_t lastBackslash(const Text& text) {
         if (text[i] == '\\') found = i;
     }
     return found;
+}
+
+namespace {
+
+bool sameChar(const Text& a, size_t i, const Text& b, size_t j, size_t length) {
+    for (size_t k = 0; k < length; ++k) {
+        if (foldAscii(a[i + k]) != foldAscii(b[j + k])) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool wildcardMatch(const Text& pattern, const Text& name) {
+    // Greedy with one backtrack point: the last * seen.
+    size_t p = 0, n = 0, star = Text::npos, resume = 0;
+    while (n < name.size()) {
+        size_t pl = p < pattern.size() ? charLength(pattern, p) : 0;
+        size_t nl = charLength(name, n);
+        if (pl == 1 && pattern[p] == '*') {
+            star = ++p;
+            resume = n;
+        } else if (pl == 1 && pattern[p] == '?') {
+            ++p;
+            n += nl;
+        } else if (pl == nl && sameChar(pattern, p, name, n, pl)) {
+            p += pl;
+            n += nl;
+        } else if (star != Text::npos) {
+            p = star;
+            resume += charLength(name, resume);
+            n = resume;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
 }
 
 bool endsWithBackslash(const Text& text) {

@@ -126,7 +126,7 @@ void Matcher::build(const std::vector<Text>& sorted) {
             unsigned char b = static_cast<unsigned char>(sorted[i][r.depth]);
             uint32_t j = i + 1;
             while (j < r.hi && static_cast<unsigned char>(sorted[j][r.depth]) == b) ++j;
-            bool dangling = !(nodes_[r.node].flags & kDangling) && isLeadByte(b);
+            bool dangling = !(nodes_[r.node].flags & kDangling) && isFindLead(b);
             uint32_t c = addNode(b, dangling ? kDangling : 0);
             ++nodes_[r.node].childCount;
             queue.push_back({c, i, j, r.depth + 1});
@@ -167,7 +167,7 @@ uint32_t Matcher::next(uint32_t state, unsigned char b) const {
 void Matcher::linkFailures() {
     for (unsigned b = 0; b < 256; ++b) {
         uint32_t c = child(kRoot, static_cast<unsigned char>(b));
-        rootNext_[b] = c != kNone ? c : isLeadByte(static_cast<unsigned char>(b)) ? kAfterLead : kRoot;
+        rootNext_[b] = c != kNone ? c : isFindLead(static_cast<unsigned char>(b)) ? kAfterLead : kRoot;
     }
     // Ids are breadth first, so a parent's link is set before its children's.
     for (uint32_t p = 0; p < nodes_.size(); ++p) {

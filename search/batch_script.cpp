@@ -32,6 +32,14 @@ bool bareScriptPath(const Text& folder) {
     return true;
 }
 
+Text workDirectory(Runtime& rt) {
+    Text dir = rt.tempFolder();
+    if (dir.empty() || bareScriptPath(dir)) return dir;
+    Text shortDir = rt.shortPath(dir);
+    if (!shortDir.empty() && !endsWithBackslash(shortDir)) shortDir += '\\';
+    return bareScriptPath(shortDir) ? shortDir : Text();
+}
+
 Text composeBatchScript(const Text& workDir, const Text& searchPath, const Text& savePath,
                         const Text& batchTemplate) {
     Text search = endsWithBackslash(searchPath) ? searchPath : searchPath + "\\";

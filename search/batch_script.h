@@ -16,6 +16,10 @@ Text escapeSetValue(const Text& value);
 // no blank and none of & | < > ^ % ( ) , ; =.
 bool bareScriptPath(const Text& folder);
 
+// The temporary folder in a form the script can name unquoted (its short
+// form when the long one holds a blank or the like), or empty.
+Text workDirectory(Runtime& rt);
+
 // Four header lines followed by the template. The search path gets a
 // trailing backslash here when it has none, since the names are put
 // directly behind it.

@@ -18,6 +18,7 @@ int boxCode(int id) {
         case IDIGNORE: return kIgnore;
         case IDYES: return kYes;
         case IDNO: return kNo;
+        case 0: return kNoBox;
         default: return kOk;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/text.h"
@@ -144,6 +145,65 @@ bool sameContent(const Text& a, const Text& b) {
         left -= want;
     }
     return true;
+}
+
+namespace {
+
+// The folder with one backslash behind it, ready for a name.
+Text folderPrefix(const Text& folder) { return endsWithBackslash(folder) ? folder : folder + "\\"; }
+
+}  // namespace
+
+std::vector<Text> folderFiles(const Text& folder) {
+    std::vector<Text> names;
+    if (folder.empty()) return names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folderPrefix(folder) + "*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(data.cFileName);
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return names;
+}
+
+Text nameKey(const Text& name) {
+    if (name.empty()) return Text();
+    int n = MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
+    if (n <= 0) return foldPath(name);
+    std::vector<wchar_t> wide(static_cast<size_t>(n));
+    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), n);
+    // The invariant upper case is the table file names are compared by.
+    std::vector<wchar_t> upper(static_cast<size_t>(n));
+    int m = LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, wide.data(), n, upper.data(), n);
+    if (m != n) return foldPath(name);
+    return Text(reinterpret_cast<const char*>(upper.data()), upper.size() * sizeof(wchar_t));
+}
+
+bool canCreateIn(const Text& folder) {
+    if (folder.empty()) return false;
+    Text probe = folderPrefix(folder) + "~mv" + std::to_string(GetCurrentProcessId()) + "_" +
+                 std::to_string(GetTickCount()) + ".tmp";
+    HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(h);
+    return true;
+}
+
+bool canDelete(const Text& path) {
+    if (path.empty()) return false;
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+    if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
+    // The interpreter's del needs exactly this: delete access while others
+    // may hold the file open only with delete sharing.
+    File f(CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return f.ok();
 }
 
 }  // namespace mv::win32

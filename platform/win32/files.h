@@ -1,6 +1,8 @@
 // Files, paths and the profile API, over the ANSI Win32 calls.
 #pragma once
 
+#include <vector>
+
 #include "platform/runtime.h"
 
 namespace mv::win32 {
@@ -19,5 +21,11 @@ Text readFile(const Text& path);
 bool deleteFile(const Text& path);
 FileInfo fileInfo(const Text& path);
 bool sameContent(const Text& a, const Text& b);
+
+std::vector<Text> folderFiles(const Text& folder);
+// The name in UTF-16, upper-cased by the system's table, as bytes.
+Text nameKey(const Text& name);
+bool canCreateIn(const Text& folder);
+bool canDelete(const Text& path);
 
 }  // namespace mv::win32

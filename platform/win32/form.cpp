@@ -326,6 +326,13 @@ bool Win32Runtime::startProgram(const Text& commandLine, bool wait, int showMode
 
 bool Win32Runtime::programRunning() { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
+ProcessStamp Win32Runtime::lastProgram() { return win32::stampOf(process_); }
+bool Win32Runtime::processRuns(const ProcessStamp& process) { return win32::processRuns(process); }
+std::vector<Text> Win32Runtime::folderFiles(const Text& folder) { return win32::folderFiles(folder); }
+Text Win32Runtime::nameKey(const Text& name) { return win32::nameKey(name); }
+bool Win32Runtime::canCreateIn(const Text& folder) { return win32::canCreateIn(folder); }
+bool Win32Runtime::canDelete(const Text& path) { return win32::canDelete(path); }
+
 Text Win32Runtime::runDirectory() { return win32::runDirectory(); }
 Text Win32Runtime::readSetting(const Text& file, const Text& section, const Text& key) {
     return win32::readSetting(file, section, key);

@@ -47,6 +47,13 @@ class Win32Runtime : public Runtime {
     bool pausing() override { return pauseDepth_ > 0; }
     bool startProgram(const Text& commandLine, bool wait, int showMode) override;
     bool programRunning() override;
+    ProcessStamp lastProgram() override;
+    bool processRuns(const ProcessStamp& process) override;
+    bool windowOpen() override { return window_ && IsWindow(window_); }
+    std::vector<Text> folderFiles(const Text& folder) override;
+    Text nameKey(const Text& name) override;
+    bool canCreateIn(const Text& folder) override;
+    bool canDelete(const Text& path) override;
     void shellExecute(const Text& verb, const Text& file, const Text& params, const Text& dir, int show) override;
     void shellOpen(const Text& path) override;
 

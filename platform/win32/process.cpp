@@ -33,6 +33,35 @@ HANDLE startProgram(const Text& commandLine, bool wait, int showMode) {
     return pi.hProcess;
 }
 
+namespace {
+
+uint64_t creationTime(HANDLE process) {
+    FILETIME created, exited, kernel, user;
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return (static_cast<uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+}  // namespace
+
+ProcessStamp stampOf(HANDLE process) {
+    ProcessStamp p;
+    if (!process) return p;
+    p.created = creationTime(process);
+    if (p.created != 0) p.id = GetProcessId(process);
+    return p;
+}
+
+bool processRuns(const ProcessStamp& p) {
+    if (p.id == 0) return false;
+    HANDLE h = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, p.id);
+    // A process we may not look at is not ours to ignore: it may be the
+    // script under another account.
+    if (!h) return GetLastError() == ERROR_ACCESS_DENIED;
+    bool runs = WaitForSingleObject(h, 0) == WAIT_TIMEOUT && creationTime(h) == p.created;
+    CloseHandle(h);
+    return runs;
+}
+
 void shellExecute(const Text& verb, const Text& file, const Text& params, const Text& dir, int show) {
     ShellExecuteA(nullptr, orNull(verb), file.c_str(), orNull(params), orNull(dir), show);
 }

@@ -13,6 +13,11 @@ namespace mv::win32 {
 // be started; the caller closes it.
 HANDLE startProgram(const Text& commandLine, bool wait, int showMode);
 
+// Id and creation time of a process handle; id 0 when unknown.
+ProcessStamp stampOf(HANDLE process);
+// True while a process with that id runs and was created at that time.
+bool processRuns(const ProcessStamp& p);
+
 void shellExecute(const Text& verb, const Text& file, const Text& params, const Text& dir, int show);
 void shellOpen(const Text& path);
 

@@ -105,6 +105,7 @@ Text FakeRuntime::key(const Text& path) const {
 
 void FakeRuntime::putFile(const Text& path, const Text& bytes) {
     File& f = files[key(path)];
+    if (f.path.empty()) f.path = path;
     f.bytes = bytes;
     if (f.index == 0) f.index = nextIndex_++;
 }
@@ -131,6 +132,8 @@ FakeRuntime::File* FakeRuntime::file(const Text& path) {
 bool FakeRuntime::writeFile(const Text& path, const Text& bytes) {
     fileWrites.push_back(path);
     if (path.empty() || folders.count(key(path))) return false;
+    size_t cut = lastBackslash(path);
+    if (cut != Text::npos && unwritableFolders.count(key(path.substr(0, cut)))) return false;
     File* f = file(path);
     if (f && (f->readOnly || f->locked)) return false;
     putFile(path, bytes);
@@ -181,7 +184,51 @@ void FakeRuntime::pause(unsigned ms) {
 
 bool FakeRuntime::startProgram(const Text& commandLine, bool wait, int showMode) {
     starts.push_back({commandLine, wait, showMode});
+    last_ = {static_cast<uint32_t>(4000 + 4 * starts.size()), 130000000000000000ull + starts.size()};
+    if (!startsEnded) alive.push_back(last_);
     return true;
+}
+
+bool FakeRuntime::processRuns(const ProcessStamp& p) {
+    for (const ProcessStamp& a : alive) {
+        if (a.id == p.id && a.created == p.created) return true;
+    }
+    return false;
+}
+
+std::vector<Text> FakeRuntime::folderFiles(const Text& folder) {
+    Text prefix = foldPath(folder);
+    if (!endsWithBackslash(prefix)) prefix += '\\';
+    std::vector<Text> names;
+    for (const auto& [k, f] : files) {
+        if (k.compare(0, prefix.size(), prefix) == 0 && k.find('\\', prefix.size()) == Text::npos) {
+            names.push_back(f.path.substr(prefix.size()));
+        }
+    }
+    return names;
+}
+
+Text FakeRuntime::nameKey(const Text& name) {
+    // ASCII letters, and the full-width Latin, Greek and Cyrillic letters of
+    // code page 936, whose lower case stands 0x20 or 0x30 after the upper.
+    Text k = name;
+    for (size_t i = 0; i < k.size(); i += charLength(k, i)) {
+        unsigned char b = k[i];
+        if (charLength(k, i) == 1) {
+            if (b >= 'a' && b <= 'z') k[i] = static_cast<char>(b - 0x20);
+            continue;
+        }
+        unsigned char t = k[i + 1];
+        if (b == 0xA3 && t >= 0xE1 && t <= 0xFA) k[i + 1] = static_cast<char>(t - 0x20);
+        if (b == 0xA6 && t >= 0xC1 && t <= 0xD8) k[i + 1] = static_cast<char>(t - 0x20);
+        if (b == 0xA7 && t >= 0xD1 && t <= 0xF1) k[i + 1] = static_cast<char>(t - 0x30);
+    }
+    return k;
+}
+
+bool FakeRuntime::canDelete(const Text& path) {
+    const File* f = file(path);
+    return !folders.count(key(path)) && (!f || (!f->readOnly && !f->locked));
 }
 
 void FakeRuntime::shellExecute(const Text& verb, const Text& file, const Text& params, const Text& dir, int show) {

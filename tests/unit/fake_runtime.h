@@ -67,6 +67,7 @@ class FakeRuntime : public Runtime {
 
     // Files, keyed by path with ASCII letters folded, as Windows compares.
     struct File {
+        Text path;  // as first written, letters in their case
         Text bytes;
         uint64_t index = 0;
         bool readOnly = false;  // cannot be deleted or written
@@ -82,6 +83,7 @@ class FakeRuntime : public Runtime {
     std::set<Text> folders;
     std::map<Text, Text> aliases;
     std::vector<Text> fileReads, fileWrites, deleteCalls, contentCompares;
+    std::set<Text> unwritableFolders;  // canCreateIn() says no
 
     struct Start {
         Text commandLine;
@@ -90,6 +92,11 @@ class FakeRuntime : public Runtime {
     };
     std::vector<Start> starts;
     bool running = false;  // what programRunning() answers
+    // Processes that run, for processRuns(); each start adds its own with a
+    // new id unless startsEnded is set.
+    std::vector<ProcessStamp> alive;
+    bool startsEnded = false;
+    bool open = true;  // what windowOpen() answers
     std::vector<unsigned> pauses;
     std::function<void()> duringPause;
 
@@ -121,6 +128,13 @@ class FakeRuntime : public Runtime {
     bool pausing() override { return pausing_; }
     bool startProgram(const Text& commandLine, bool wait, int showMode) override;
     bool programRunning() override { return running; }
+    ProcessStamp lastProgram() override { return last_; }
+    bool processRuns(const ProcessStamp& process) override;
+    bool windowOpen() override { return open; }
+    std::vector<Text> folderFiles(const Text& folder) override;
+    Text nameKey(const Text& name) override;
+    bool canCreateIn(const Text& folder) override { return !unwritableFolders.count(key(folder)); }
+    bool canDelete(const Text& path) override;
     void shellExecute(const Text& verb, const Text& file, const Text& params, const Text& dir, int show) override;
     void shellOpen(const Text& path) override { shellOpens.push_back(path); }
 
@@ -133,6 +147,7 @@ class FakeRuntime : public Runtime {
     bool building_ = false;
     bool pausing_ = false;
     uint64_t nextIndex_ = 1;
+    ProcessStamp last_;
 };
 
 }  // namespace mv

@@ -74,12 +74,26 @@ TEST_F(SearchJob, ValidatesInOrderAfterWritingTheNamesFile) {
         {"D:\\pics\\", "E:\\nowhere", "a.jpg", "保存路径不是一个已存在的文件夹：\r\nE:\\nowhere"},
         {"D:\\pics\\", "D:\\pics\\a.jpg", "a.jpg", "保存路径不是一个已存在的文件夹：\r\nD:\\pics\\a.jpg"},
         {" ", " ", "\r\n", "保存路径不是一个已存在的文件夹：\r\n "},
+        // The search folder: full, existing, and free of the loop variable.
+        {"\\", "E:\\out", "a.jpg", "搜索路径不是一个已存在的文件夹：\r\n\\"},
+        {"D:\\nowhere\\", "E:\\out", "a.jpg", "搜索路径不是一个已存在的文件夹：\r\nD:\\nowhere\\"},
+        {"pics\\", "E:\\out", "a.jpg", "搜索路径不是一个已存在的文件夹：\r\npics\\"},
+        {"D:pics\\", "E:\\out", "a.jpg", "搜索路径不是一个已存在的文件夹：\r\nD:pics\\"},
+        {"D:\\pics\\a.jpg", "E:\\out", "a.jpg", "搜索路径不是一个已存在的文件夹：\r\nD:\\pics\\a.jpg"},
+        {"D:\\利润15%12月\\", "E:\\out", "a.jpg", "路径中含有“%1”或“%~”，搜索脚本无法处理：\r\nD:\\利润15%12月\\"},
+        {"D:\\pics\\", "E:\\x%~y", "a.jpg", "路径中含有“%1”或“%~”，搜索脚本无法处理：\r\nE:\\x%~y"},
         {"D:\\pics\\", "E:\\out", "\r\n", nullptr},
+        {"D:\\", "E:\\out", "a.jpg", nullptr},
+        {"\\\\nas\\photos\\", "E:\\out", "a.jpg", nullptr},
+        {"D:\\pics", "E:\\x%2", "a.jpg", nullptr},
         {"D:\\pics\\", "E:\\out", "a.jpg", nullptr},
     };
     for (const Case& c : cases) {
         FakeRuntime rt;
-        rt.putFolder("E:\\out");
+        for (const char* folder : {"D:\\", "D:\\pics", "D:\\利润15%12月", "E:\\out", "E:\\x%~y", "E:\\x%2",
+                                   "\\\\nas\\photos"}) {
+            rt.putFolder(folder);
+        }
         rt.putFile("D:\\pics\\a.jpg", "jpeg");
         rt.start();
         rt.write(ctl::kSearchPath, c.search);
@@ -125,15 +139,15 @@ TEST_F(SearchJob, PausesThenStartsTheScriptThenEnablesButtonsInOrder) {
                                                          "按钮_未搜索到文件=0"}));
 }
 
-TEST_F(SearchJob, SecondStartIsRefusedDuringThePauseAndWhileTheScriptRuns) {
+TEST_F(SearchJob, SecondStartIsIgnoredDuringThePauseAndRefusedWhileTheScriptRuns) {
     fill("D:\\pics\\", "E:\\out", "a.jpg");
     rt.duringPause = [&] {
         rt.write(ctl::kNames, "b.jpg");
         rt.click(ctl::kStart);
     };
     rt.click(ctl::kStart);
-    ASSERT_EQ(rt.boxes.size(), 1u);
-    EXPECT_EQ(rt.boxes[0].text, kBusy);
+    EXPECT_TRUE(rt.boxes.empty());
+    EXPECT_EQ(rt.pauses.size(), 1u);
     EXPECT_EQ(rt.starts.size(), 1u);
     EXPECT_EQ(rt.file("C:\\TEMP\\file.txt")->bytes, "a.jpg");
 
@@ -146,6 +160,7 @@ TEST_F(SearchJob, SecondStartIsRefusedDuringThePauseAndWhileTheScriptRuns) {
     EXPECT_EQ(rt.starts.size(), 1u);
 
     rt.running = false;
+    rt.alive.clear();  // the script has ended
     rt.click(ctl::kStart);
     EXPECT_EQ(rt.starts.size(), 2u);
     EXPECT_EQ(rt.file("C:\\TEMP\\file.txt")->bytes, "b.jpg");
@@ -177,6 +192,7 @@ TEST_F(SearchJob, UnusableWorkDirectoryEndsTheJob) {
     };
     for (const Case& c : cases) {
         FakeRuntime rt;
+        rt.putFolder("D:\\pics");
         rt.putFolder("E:\\out");
         rt.temp = c.temp;
         if (!c.shortForm.empty()) rt.shortPaths[c.temp] = c.shortForm;
