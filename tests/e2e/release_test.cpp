@@ -120,6 +120,7 @@ TEST(Executable, IconInTheSizesWindowsUses) {
     ASSERT_NE(res, nullptr);
     const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(image, res)));
     WORD count = reinterpret_cast<const WORD*>(dir)[2];
+    ASSERT_EQ(count, 4);
     ASSERT_EQ(SizeofResource(image, res), 6 + count * sizeof(GroupIconEntry));
     std::set<int> sizes;
     for (WORD i = 0; i < count; ++i) {
