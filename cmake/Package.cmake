@@ -1,7 +1,8 @@
 # The release package: `cmake --build <build> --target package` writes
 # Morvane-<version>-win64.zip with Morvane.exe and the user's guide at its
-# top, nothing else. CPack's ZIP writer stores the guide's Chinese name in
-# UTF-8 with the zip's UTF-8 flag set, which Explorer honours.
+# top, nothing else. Run in a UTF-8 locale, CPack's ZIP writer stores the
+# guide's Chinese name in UTF-8 with the zip's UTF-8 flag set, which Explorer
+# honours; in another locale it fails.
 install(TARGETS Morvane RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/help/guide.txt DESTINATION . RENAME "使用说明.txt")
 
