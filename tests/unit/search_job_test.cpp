@@ -218,6 +218,23 @@ TEST_F(SearchJob, ScriptThatCannotBeWrittenStartsNothing) {
     EXPECT_FALSE(buttonsEnabled());
 }
 
+// A second window clicks during this one's pause: they share the work files.
+TEST_F(SearchJob, WorkFilesRewrittenInThePauseStartNothing) {
+    for (const char* file : {"C:\\TEMP\\file.txt", "C:\\TEMP\\XXXX.BAT"}) {
+        FakeRuntime rt;
+        rt.putFolder("D:\\pics");
+        rt.putFolder("E:\\out");
+        rt.start();
+        rt.duringPause = [&] { rt.putFile(file, "the other window's"); };
+        rt.search("D:\\pics\\", "E:\\out", "a.jpg");
+        SCOPED_TRACE(file);
+        EXPECT_TRUE(rt.starts.empty());
+        ASSERT_EQ(rt.boxes.size(), 1u);
+        EXPECT_EQ(rt.boxes[0].text, kBusy);
+        EXPECT_TRUE(rt.controls[ctl::kRemove].disabled);
+    }
+}
+
 TEST_F(SearchJob, ClosedDuringThePauseStartsNothing) {
     fill("D:\\pics\\", "E:\\out", "a.jpg");
     rt.duringPause = [&] { rt.open = false; };
