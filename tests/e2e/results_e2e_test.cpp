@@ -141,21 +141,25 @@ TEST_F(AfterSearch, OkDeletesOnlyOriginalsWithAnIdenticalCopy) {
     HWND done = waitBoxTitled(*app_, "信息提示！");
     ASSERT_NE(done, nullptr);
     // The folder that matched a name cannot be deleted as a file; the first
-    // 同名.txt was overwritten in the save folder by the second one.
-    EXPECT_EQ(e2e::dialogText(done), "原始文件删除完毕！\r\n已删除 7 个文件，以下 2 个文件未删除：\r\n" + tree_ +
+    // 同名.txt was overwritten in the save folder by the second one, so
+    // neither goes: deleting the second would leave a later search free to
+    // copy the first over its only copy.
+    EXPECT_EQ(e2e::dialogText(done), "原始文件删除完毕！\r\n已删除 6 个文件，以下 3 个文件未删除：\r\n" + tree_ +
                                          "\\旅行\\相册（无法删除）\r\n" + tree_ +
-                                         "\\同名.txt（保存路径中没有相同的副本）");
+                                         "\\同名.txt（有同名的不同文件，副本可能被覆盖）\r\n" + tree_ +
+                                         "\\旅行\\同名.txt（有同名的不同文件，副本可能被覆盖）");
     EXPECT_TRUE(e2e::hasButton(done, IDOK));
     EXPECT_FALSE(e2e::hasButton(done, IDCANCEL));
     e2e::press(done, IDOK);
     ASSERT_TRUE(app_->waitDialogsClosed());
 
-    // Left: everything the found list does not hold, and the two kept.
+    // Left: everything the found list does not hold, and the three kept.
     EXPECT_EQ(e2e::treeContents(tree_), e2e::treeMap(e2e::kRoadFolders, {
                                                                             {"docs\\c.jpg", "not below 2024"},
                                                                             {"旅行\\相册\\海边.jpg", "海边"},
                                                                             {"旅行\\相册\\旧\\老.jpg", "老"},
                                                                             {"同名.txt", "甲"},
+                                                                            {"旅行\\同名.txt", "乙乙"},
                                                                         }));
     EXPECT_EQ(e2e::treeContents(save_), e2e::roadCopies());
 }
