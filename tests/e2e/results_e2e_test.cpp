@@ -265,13 +265,26 @@ TEST(RemovalWhileSearching, IsRefusedUntilTheScriptHasEnded) {
     ASSERT_TRUE(app.waitDialogsClosed());
 }
 
-// Enough files to keep the script's copy loop busy for seconds.
-TEST(NotFoundWhileSearching, IsRefusedWhileTheScriptCopiesAndExactOnceItHasEnded) {
+// A window of its own, with an empty save folder beside the run folder;
+// the tree to search is the test's.
+class OwnWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(app.start());
+        base = e2e::testFolder(app);
+        tree = base + "\\tree";
+        save = base + "\\save";
+        ASSERT_TRUE(CreateDirectoryA(save.c_str(), nullptr));
+    }
+    // Ends whatever the program started: the interpreter, notepad.
+    void TearDown() override { e2e::endChildren(app.processId()); }
+
     App app;
-    ASSERT_TRUE(app.start());
-    EndChildren cleanUp{app.processId()};
-    const std::string base = e2e::testFolder(app);
-    const std::string tree = base + "\\tree", save = base + "\\save";
+    std::string base, tree, save;
+};
+
+// Enough files to keep the script's copy loop busy for seconds.
+TEST_F(OwnWindow, NotFoundListIsRefusedWhileTheScriptCopiesAndExactOnceItHasEnded) {
     std::vector<std::string> folders;
     std::vector<e2e::TreeFile> files;
     for (int f = 0; f < 10; ++f) {
@@ -281,7 +294,6 @@ TEST(NotFoundWhileSearching, IsRefusedWhileTheScriptCopiesAndExactOnceItHasEnded
         }
     }
     ASSERT_TRUE(e2e::makeTree(tree, folders, files));
-    ASSERT_TRUE(CreateDirectoryA(save.c_str(), nullptr));
     ASSERT_TRUE(e2e::registerTextFiles());
     const std::string notFound = app.runDir() + "\\未搜到文件列表.txt";
 
@@ -327,15 +339,10 @@ TEST(NotFoundWhileSearching, IsRefusedWhileTheScriptCopiesAndExactOnceItHasEnded
 
 // The fault this guards against: the 2023 originals deleted in the pause,
 // then their copies replaced by the 2024 files of the same names.
-TEST(RemovalWhileSearching, IsRefusedInTheNextSearchsPauseAndNothingIsLost) {
-    App app;
-    ASSERT_TRUE(app.start());
-    EndChildren cleanUp{app.processId()};
-    const std::string base = e2e::testFolder(app);
-    const std::string y2023 = base + "\\2023", y2024 = base + "\\2024", save = base + "\\save";
+TEST_F(OwnWindow, RemovalIsRefusedInTheNextSearchsPauseAndNothingIsLost) {
+    const std::string y2023 = base + "\\2023", y2024 = base + "\\2024";
     ASSERT_TRUE(e2e::makeTree(y2023, {}, {{"IMG_0001.jpg", "2023 一"}, {"IMG_0002.jpg", "2023 二"}}));
     ASSERT_TRUE(e2e::makeTree(y2024, {}, {{"IMG_0001.jpg", "2024 一"}, {"IMG_0002.jpg", "2024 二"}}));
-    ASSERT_TRUE(CreateDirectoryA(save.c_str(), nullptr));
     const std::string names = "IMG_0001.jpg\r\nIMG_0002.jpg\r\n";
     ASSERT_TRUE(e2e::runSearch(app, names, y2023 + "\\", save));
     const auto before2023 = e2e::treeContents(y2023);
@@ -367,14 +374,8 @@ TEST(RemovalWhileSearching, IsRefusedInTheNextSearchsPauseAndNothingIsLost) {
 
 // a\x.jpg and b\x.jpg differ; the save folder keeps the copy of b. Deleting
 // b would let the next run of the search copy a over b's only copy.
-TEST(RemovalOfSameNamedFiles, KeepsThemAllSoTheSameSearchAgainLosesNothing) {
-    App app;
-    ASSERT_TRUE(app.start());
-    EndChildren cleanUp{app.processId()};
-    const std::string base = e2e::testFolder(app);
-    const std::string tree = base + "\\tree", save = base + "\\save";
+TEST_F(OwnWindow, RemovalKeepsDifferentSameNamedFilesSoTheSameSearchAgainLosesNothing) {
     ASSERT_TRUE(e2e::makeTree(tree, {"a", "b"}, {{"a\\x.jpg", "甲的照片"}, {"b\\x.jpg", "乙的照片"}}));
-    ASSERT_TRUE(CreateDirectoryA(save.c_str(), nullptr));
     const auto before = e2e::treeContents(tree);
 
     ASSERT_TRUE(e2e::runSearch(app, "x.jpg\r\n", tree + "\\", save));
@@ -389,14 +390,8 @@ TEST(RemovalOfSameNamedFiles, KeepsThemAllSoTheSameSearchAgainLosesNothing) {
 
 // dir writes a character outside code page 936 as ?, a path no program can
 // open; the original stays and the box names it as dir wrote it.
-TEST(RemovalOfANameOutsideTheCodePage, KeepsTheFileAndNamesIt) {
-    App app;
-    ASSERT_TRUE(app.start());
-    EndChildren cleanUp{app.processId()};
-    const std::string base = e2e::testFolder(app);
-    const std::string tree = base + "\\tree", save = base + "\\save";
+TEST_F(OwnWindow, RemovalKeepsAnOriginalNamedOutsideTheCodePage) {
     ASSERT_TRUE(e2e::makeTree(tree, {}, {{"照片.jpg", "照片"}}));
-    ASSERT_TRUE(CreateDirectoryA(save.c_str(), nullptr));
     // 사진.jpg (Korean for photo), made through the wide API: on disk it is
     // the UTF-8 name a Linux program would make.
     const int n = MultiByteToWideChar(CP_ACP, 0, tree.c_str(), -1, nullptr, 0);
