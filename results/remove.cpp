@@ -183,6 +183,11 @@ void removeOriginals(Runtime& rt) {
     }
     // Only an answered OK goes on; a box that could not be shown is no answer.
     if (rt.messageBox(kConfirm, kMbOkCancel, kConfirmTitle) != kOk) return;
+    // Another window may have started a search while the box was open.
+    if (searchUnfinished(rt)) {
+        rt.messageBox(kStillRunning, kMbOk);
+        return;
+    }
 
     Text list;
     if (!readFoundList(rt, list)) {

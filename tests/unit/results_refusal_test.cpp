@@ -86,6 +86,20 @@ TEST(ResultButtons, RefuseUntilTheSearchHasEnded) {
     }
 }
 
+TEST(ResultButtons, RemovalRefusesASearchStartedElsewhereWhileItsConfirmationWasOpen) {
+    FakeRuntime rt;
+    prepare(rt);
+    rt.duringBox = [&rt] {
+        rt.putFile(kRecord, "4100 131234567890123456\r\n");
+        rt.alive = {{4100, 131234567890123456ull}};
+    };
+    rt.click(ctl::kRemove);
+    ASSERT_EQ(rt.boxes.size(), 2u);
+    EXPECT_EQ(rt.boxes[0].title, "删除原始文件");
+    EXPECT_EQ(rt.boxes[1].text, kButtons[1].refusal);
+    expectUntouched(rt, "search started during the confirmation");
+}
+
 TEST(ResultButtons, ActOnceTheRecordedScriptHasEnded) {
     for (const Button& b : kButtons) {
         FakeRuntime rt;
