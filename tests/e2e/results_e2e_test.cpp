@@ -388,6 +388,19 @@ TEST_F(OwnWindow, RemovalKeepsDifferentSameNamedFilesSoTheSameSearchAgainLosesNo
     EXPECT_EQ(e2e::readFile(save + "\\x.jpg"), "乙的照片");
 }
 
+// Two names of one file share its sharing rules: holding one for the
+// removal refuses the other, which is handled once the first is deleted.
+TEST_F(OwnWindow, RemovalDeletesEveryNameOfAHardLinkedFile) {
+    ASSERT_TRUE(e2e::makeTree(tree, {"a", "b"}, {{"a\\x.jpg", "同一张"}, {"y.jpg", "另一张"}}));
+    ASSERT_TRUE(CreateHardLinkA((tree + "\\b\\x.jpg").c_str(), (tree + "\\a\\x.jpg").c_str(), nullptr));
+    ASSERT_TRUE(CreateHardLinkA((tree + "\\z.jpg").c_str(), (tree + "\\y.jpg").c_str(), nullptr));
+
+    ASSERT_TRUE(e2e::runSearch(app, "x.jpg\r\ny.jpg\r\nz.jpg\r\n", tree + "\\", save));
+    EXPECT_EQ(confirmRemoval(app), "原始文件删除完毕！");
+    EXPECT_EQ(e2e::treeContents(tree), e2e::treeMap({"a", "b"}, {}));
+    EXPECT_EQ(e2e::treeContents(save), e2e::treeMap({}, {{"x.jpg", "同一张"}, {"y.jpg", "另一张"}, {"z.jpg", "另一张"}}));
+}
+
 // dir writes a character outside code page 936 as ?, a path no program can
 // open; the original stays and the box names it as dir wrote it.
 TEST_F(OwnWindow, RemovalKeepsAnOriginalNamedOutsideTheCodePage) {
