@@ -28,6 +28,11 @@ struct File {
     bool ok() const { return h != INVALID_HANDLE_VALUE; }
 };
 
+HANDLE openForReading(const Text& path) {
+    if (path.empty()) return INVALID_HANDLE_VALUE;
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
 
 // Reads up to size bytes; fewer only at the end of the file or on failure.
 DWORD readBlock(HANDLE h, char* buffer, DWORD size) {
@@ -38,12 +43,6 @@ DWORD readBlock(HANDLE h, char* buffer, DWORD size) {
         total += got;
     }
     return total;
-}
-
-HANDLE openForReading(const Text& path) {
-    if (path.empty()) return INVALID_HANDLE_VALUE;
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                       nullptr);
 }
 
 // What the last failed open means: only a missing file or folder on the
