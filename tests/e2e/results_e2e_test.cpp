@@ -40,43 +40,6 @@ bool waitTitle(DWORD pid, const std::string& head) {
     });
 }
 
-// A message box of the program with this title, or nullptr.
-HWND waitBoxTitled(const App& app, const std::string& title) {
-    HWND box = nullptr;
-    e2e::waitUntil([&] {
-        box = app.waitMessageBox(0);
-        return box && e2e::windowText(box) == title;
-    });
-    return box && e2e::windowText(box) == title ? box : nullptr;
-}
-
-// Clicks the removal, confirms it and returns the text of the completion
-// box, which it closes; empty when a box did not come.
-std::string confirmRemoval(App& app) {
-    app.click("按钮_删除原始路径文件");
-    HWND confirm = waitBoxTitled(app, "删除原始文件");
-    if (!confirm) return std::string();
-    e2e::press(confirm, IDOK);
-    HWND done = waitBoxTitled(app, "信息提示！");
-    if (!done) return std::string();
-    std::string text = e2e::dialogText(done);
-    e2e::press(done, IDOK);
-    return app.waitDialogsClosed() ? text : std::string();
-}
-
-// A whole search into a save folder that already holds files of the names:
-// the job asks before its copies replace them, and the test agrees.
-bool runSearchOverwriting(App& app, const std::string& names, const std::string& searchPath,
-                          const std::string& savePath) {
-    const std::string found = e2e::foundListPath(app);
-    DeleteFileA(found.c_str());
-    e2e::startSearch(app, names, searchPath, savePath);
-    HWND ask = waitBoxTitled(app, "覆盖同名文件");
-    if (!ask) return false;
-    e2e::press(ask, IDOK);
-    return e2e::waitUntil([&] { return e2e::fileExists(found) && e2e::runningScript(app) == 0; }, 60000);
-}
-
 // Ends whatever the program started (the interpreter, notepad) with the test.
 struct EndChildren {
     DWORD pid;
@@ -154,7 +117,7 @@ TEST_F(AfterSearch, CancelAtTheConfirmationDeletesNothing) {
     const auto saveBefore = e2e::treeContents(save_);
     app_->type("保存路径框", save_);
     app_->click("按钮_删除原始路径文件");
-    HWND box = waitBoxTitled(*app_, "删除原始文件");
+    HWND box = app_->waitMessageBox("删除原始文件");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(e2e::dialogText(box), kConfirm);
     EXPECT_TRUE(e2e::hasButton(box, IDOK));
@@ -193,17 +156,17 @@ TEST_F(AfterSearch, FoundListHeldOpenByAnotherProgramIsSaidAndNothingDeleted) {
     EXPECT_FALSE(e2e::fileExists(notFound));
     EXPECT_TRUE(e2e::childProcesses(app_->processId(), "notepad.exe").empty());
 
-    EXPECT_EQ(confirmRemoval(*app_), "无法读取搜索结果列表：\r\n" + found + "\r\n没有删除任何文件。");
+    EXPECT_EQ(e2e::confirmRemoval(*app_), "无法读取搜索结果列表：\r\n" + found + "\r\n没有删除任何文件。");
     EXPECT_EQ(e2e::treeContents(tree_), treeBefore);
 }
 
 TEST_F(AfterSearch, OkDeletesOnlyOriginalsWithAnIdenticalCopy) {
     app_->type("保存路径框", save_);
     app_->click("按钮_删除原始路径文件");
-    HWND confirm = waitBoxTitled(*app_, "删除原始文件");
+    HWND confirm = app_->waitMessageBox("删除原始文件");
     ASSERT_NE(confirm, nullptr);
     e2e::press(confirm, IDOK);
-    HWND done = waitBoxTitled(*app_, "信息提示！");
+    HWND done = app_->waitMessageBox("信息提示！");
     ASSERT_NE(done, nullptr);
     // The folder that matched a name cannot be deleted as a file; the first
     // 同名.txt was overwritten in the save folder by the second one, so
@@ -259,7 +222,7 @@ TEST(RemovalWhileSearching, IsRefusedUntilTheScriptHasEnded) {
     ASSERT_TRUE(e2e::closeNotice(app));
     // Now the removal asks.
     app.click("按钮_删除原始路径文件");
-    HWND confirm = waitBoxTitled(app, "删除原始文件");
+    HWND confirm = app.waitMessageBox("删除原始文件");
     ASSERT_NE(confirm, nullptr);
     EXPECT_EQ(e2e::dialogText(confirm), kConfirm);
     e2e::press(confirm, IDCANCEL);
@@ -329,6 +292,7 @@ TEST_F(OwnWindow, NotFoundListIsRefusedWhileTheScriptCopiesAndExactOnceItHasEnde
     hold.release();
     ASSERT_TRUE(e2e::waitScriptEnded(app, 120000));
     RecordProperty("click_to_script_end_ms", static_cast<int>(GetTickCount() - start));
+    ASSERT_TRUE(e2e::closeNotice(app));
     EXPECT_EQ(e2e::folderEntries(save).size(), files.size());
 
     app.click("按钮_未搜索到文件");
@@ -350,7 +314,7 @@ TEST_F(OwnWindow, RemovalIsRefusedInTheNextSearchsPauseAndNothingIsLost) {
     const auto before2024 = e2e::treeContents(y2024);
 
     e2e::startSearch(app, names, y2024 + "\\", save);
-    HWND ask = waitBoxTitled(app, "覆盖同名文件");
+    HWND ask = app.waitMessageBox("覆盖同名文件");
     ASSERT_NE(ask, nullptr);
     // Both clicks are queued for the window's thread: the removal's runs in
     // the pause that follows the answer.
@@ -367,7 +331,9 @@ TEST_F(OwnWindow, RemovalIsRefusedInTheNextSearchsPauseAndNothingIsLost) {
     ASSERT_TRUE(e2e::waitUntil([&] {
         return e2e::readFile(e2e::foundListPath(app)) == found && e2e::runningScript(app) == 0;
     }, 60000)) << "the search of 2024 did not run to its end";
-    EXPECT_EQ(app.waitMessageBox(0), nullptr);
+    std::string notice;
+    ASSERT_TRUE(e2e::closeNotice(app, &notice));
+    EXPECT_EQ(notice, "搜索完成，找到 2 个文件。");
     EXPECT_EQ(e2e::treeContents(y2023), before2023);
     EXPECT_EQ(e2e::treeContents(y2024), before2024);
     EXPECT_EQ(e2e::treeContents(save), before2024);
@@ -381,10 +347,10 @@ TEST_F(OwnWindow, RemovalKeepsDifferentSameNamedFilesSoTheSameSearchAgainLosesNo
 
     ASSERT_TRUE(e2e::runSearch(app, "x.jpg\r\n", tree + "\\", save));
     EXPECT_EQ(e2e::readFile(save + "\\x.jpg"), "乙的照片");
-    EXPECT_EQ(confirmRemoval(app), "原始文件删除完毕！\r\n已删除 0 个文件，以下 2 个文件未删除：\r\n" + tree +
+    EXPECT_EQ(e2e::confirmRemoval(app), "原始文件删除完毕！\r\n已删除 0 个文件，以下 2 个文件未删除：\r\n" + tree +
                                        "\\a\\x.jpg" + kSameName + "\r\n" + tree + "\\b\\x.jpg" + kSameName);
 
-    ASSERT_TRUE(runSearchOverwriting(app, "x.jpg\r\n", tree + "\\", save));
+    ASSERT_TRUE(e2e::runSearch(app, "x.jpg\r\n", tree + "\\", save, IDOK));
     EXPECT_EQ(e2e::treeContents(tree), before);
     EXPECT_EQ(e2e::readFile(save + "\\x.jpg"), "乙的照片");
 }
@@ -397,7 +363,7 @@ TEST_F(OwnWindow, RemovalDeletesEveryNameOfAHardLinkedFile) {
     ASSERT_TRUE(CreateHardLinkA((tree + "\\z.jpg").c_str(), (tree + "\\y.jpg").c_str(), nullptr));
 
     ASSERT_TRUE(e2e::runSearch(app, "x.jpg\r\ny.jpg\r\nz.jpg\r\n", tree + "\\", save));
-    EXPECT_EQ(confirmRemoval(app), "原始文件删除完毕！");
+    EXPECT_EQ(e2e::confirmRemoval(app), "原始文件删除完毕！");
     EXPECT_EQ(e2e::treeContents(tree), e2e::treeMap({"a", "b"}, {}));
     EXPECT_EQ(e2e::treeContents(save), e2e::treeMap({}, {{"x.jpg", "同一张"}, {"y.jpg", "另一张"}, {"z.jpg", "另一张"}}));
 }
@@ -427,7 +393,7 @@ TEST_F(OwnWindow, RemovalKeepsAnOriginalNamedOutsideTheCodePage) {
     const std::string found = e2e::readFile(e2e::foundListPath(app));
     ASSERT_NE(found.find(tree + "\\??.jpg\r\n"), std::string::npos) << found;
 
-    EXPECT_EQ(confirmRemoval(app), "原始文件删除完毕！\r\n已删除 1 个文件，以下 1 个文件未删除：\r\n" + tree +
+    EXPECT_EQ(e2e::confirmRemoval(app), "原始文件删除完毕！\r\n已删除 1 个文件，以下 1 个文件未删除：\r\n" + tree +
                                        "\\??.jpg（无法读取）");
     EXPECT_FALSE(e2e::fileExists(tree + "\\照片.jpg"));
     EXPECT_EQ(e2e::readFile(save + "\\照片.jpg"), "照片");
