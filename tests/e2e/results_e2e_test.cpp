@@ -229,23 +229,7 @@ TEST(RemovalWhileSearching, IsRefusedUntilTheScriptHasEnded) {
     ASSERT_TRUE(app.waitDialogsClosed());
 }
 
-// A window of its own, with an empty save folder beside the run folder;
-// the tree to search is the test's.
-class OwnWindow : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(app.start());
-        base = e2e::testFolder(app);
-        tree = base + "\\tree";
-        save = base + "\\save";
-        ASSERT_TRUE(CreateDirectoryA(save.c_str(), nullptr));
-    }
-    // Ends whatever the program started: the interpreter, notepad.
-    void TearDown() override { e2e::endChildren(app.processId()); }
-
-    App app;
-    std::string base, tree, save;
-};
+using e2e::OwnWindow;
 
 // Enough files to keep the script's copy loop busy for seconds.
 TEST_F(OwnWindow, NotFoundListIsRefusedWhileTheScriptCopiesAndExactOnceItHasEnded) {

@@ -35,18 +35,12 @@ std::vector<std::string> lines(const std::string& text) {
 
 // The road's names followed by many that match nothing: each costs the
 // script a walk of the tree, so it is still at work when the test looks.
-class Search : public ::testing::Test {
+class Search : public e2e::OwnWindow {
   protected:
     void SetUp() override {
-        ASSERT_TRUE(app.start());
-        base = e2e::testFolder(app);
-        tree = base + "\\tree";
-        save = base + "\\save";
+        OwnWindow::SetUp();
         ASSERT_TRUE(e2e::makeTree(tree, e2e::kRoadFolders, e2e::kRoadFiles));
-        ASSERT_TRUE(CreateDirectoryA(save.c_str(), nullptr));
     }
-    // Whatever the program started (the interpreter above all) ends with the test.
-    void TearDown() override { e2e::endChildren(app.processId()); }
 
     std::string foundText() const {
         std::string text;
@@ -55,9 +49,6 @@ class Search : public ::testing::Test {
     }
     std::string scriptPath() const { return app.tempDir() + "\\XXXX.BAT"; }
     std::string namesPath() const { return app.tempDir() + "\\file.txt"; }
-
-    App app;
-    std::string base, tree, save;
 };
 
 TEST_F(Search, RoadListsEveryHitInOrderAndCopiesIt) {

@@ -4,6 +4,7 @@
 // Texts and paths are GBK bytes; every wait has a time limit.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <map>
@@ -152,5 +153,23 @@ std::string longNames();
 // id, or 0 when it ended before it could be held or the result buttons
 // stayed disabled.
 DWORD startHeldSearch(App& app, const std::string& searchPath, const std::string& savePath, ProcessHold& hold);
+
+// A test with a window of its own and an empty save folder beside its run
+// folder; tree names the folder to search, which the test makes.
+class OwnWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(app.start());
+        base = testFolder(app);
+        tree = base + "\\tree";
+        save = base + "\\save";
+        ASSERT_TRUE(CreateDirectoryA(save.c_str(), nullptr));
+    }
+    // Ends whatever the program started: the interpreter, notepad.
+    void TearDown() override { endChildren(app.processId()); }
+
+    App app;
+    std::string base, tree, save;
+};
 
 }  // namespace mv::e2e
