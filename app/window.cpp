@@ -2,6 +2,7 @@
 
 #include "app/settings.h"
 #include "help/help.h"
+#include "results/notice.h"
 #include "results/remove.h"
 #include "results/review.h"
 #include "search/search_job.h"
@@ -67,6 +68,7 @@ const ControlDesc kControls[] = {
 
 const BindingDesc kBindings[] = {
     {kWindowSource, Event::Created, restoreSettings},
+    {kWindowSource, Event::ProgramEnded, showSearchNotice},
     {ctl::kChooseSearch, Event::Clicked, chooseSearchFolder},
     {kChooseSearchItem, Event::Chosen, chooseSearchFolder},
     {ctl::kChooseSave, Event::Clicked, chooseSaveFolder},

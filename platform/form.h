@@ -12,7 +12,10 @@ namespace mv {
 using Handler = void (*)(Runtime&);
 
 enum class Kind { EditBox, Button, Label, GroupBox };
-enum class Event { Created, Clicked, Chosen, Changed };
+// ProgramEnded: the program the runtime started last has ended. It is a
+// window event, raised once per program, and only when no handler runs and
+// no box or dialog of the program is open; until then it waits.
+enum class Event { Created, Clicked, Chosen, Changed, ProgramEnded };
 
 // Edit box settings beyond the plain single-line box.
 enum EditOption : unsigned {

@@ -65,11 +65,10 @@ size_t lastBackslash(const Text& text) {
 
 namespace {
 
+// Two characters of the same length; only a one-byte one folds.
 bool sameChar(const Text& a, size_t i, const Text& b, size_t j, size_t length) {
-    for (size_t k = 0; k < length; ++k) {
-        if (foldAscii(a[i + k]) != foldAscii(b[j + k])) return false;
-    }
-    return true;
+    if (length == 1) return foldAscii(a[i]) == foldAscii(b[j]);
+    return a.compare(i, length, b, j, length) == 0;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both tiers and runs every test: host unit
-# tests, then the Windows programs under Wine on a private display.
+# tests, then the Windows programs under Wine on a private display. The
+# Windows tests also build the release package and check what it holds.
 source "$(dirname "$0")/setup.sh"
 mv_install
 

@@ -17,6 +17,11 @@ namespace {
 const char* const kWindowClass = "MorvaneMainWindow";
 const COLORREF kLabelColour = RGB(0, 0, 255);
 const COLORREF kGroupColour = RGB(0, 0, 0);
+// Posted by the wait on the program started last; wParam its generation.
+const UINT kMsgProgramEnded = WM_APP + 1;
+// Retries a waiting ProgramEnded while a handler or a box holds the window.
+const UINT_PTR kEndTimer = 1;
+const UINT kEndRetryMs = 200;
 
 Win32Runtime* formOf(HWND hwnd) { return reinterpret_cast<Win32Runtime*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
 
@@ -54,6 +59,17 @@ HFONT onGetFont(HWND hwnd) {
 
 void onDestroy(HWND) { PostQuitMessage(0); }
 
+void onTimer(HWND hwnd, UINT id) {
+    Win32Runtime* form = formOf(hwnd);
+    if (form && id == kEndTimer) form->deliverProgramEnded();
+}
+
+// Runs on a pool thread when the watched process ends.
+void CALLBACK processEnded(void* context, BOOLEAN) {
+    auto* posted = static_cast<std::pair<HWND, unsigned>*>(context);
+    PostMessageA(posted->first, kMsgProgramEnded, posted->second, 0);
+}
+
 LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         HANDLE_MSG(hwnd, WM_NCCREATE, onNcCreate);
@@ -63,6 +79,10 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         HANDLE_MSG(hwnd, WM_SETFONT, onSetFont);
         HANDLE_MSG(hwnd, WM_GETFONT, onGetFont);
         HANDLE_MSG(hwnd, WM_DESTROY, onDestroy);
+        HANDLE_MSG(hwnd, WM_TIMER, onTimer);
+        case kMsgProgramEnded:
+            if (Win32Runtime* form = formOf(hwnd)) form->onProgramEnded(static_cast<unsigned>(wParam));
+            return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -84,7 +104,46 @@ Win32Runtime::Win32Runtime(const WindowDesc& desc, HINSTANCE instance)
     : desc_(desc), instance_(instance), controls_(desc.controls.count, nullptr) {}
 
 Win32Runtime::~Win32Runtime() {
+    stopWatching();
     if (process_) CloseHandle(process_);
+}
+
+void Win32Runtime::watchProcess() {
+    stopWatching();
+    posted_ = {window_, ++generation_};
+    endWaiting_ = false;
+    if (!RegisterWaitForSingleObject(&processWait_, process_, processEnded, &posted_, INFINITE,
+                                     WT_EXECUTEONLYONCE)) {
+        processWait_ = nullptr;
+    }
+}
+
+void Win32Runtime::stopWatching() {
+    // Waits for a callback under way, so it never sees posted_ change.
+    if (processWait_) UnregisterWaitEx(processWait_, INVALID_HANDLE_VALUE);
+    processWait_ = nullptr;
+}
+
+void Win32Runtime::onProgramEnded(unsigned generation) {
+    if (generation != generation_) return;  // a program started before the last
+    endWaiting_ = true;
+    deliverProgramEnded();
+}
+
+void Win32Runtime::deliverProgramEnded() {
+    if (!endWaiting_) {
+        KillTimer(window_, kEndTimer);
+        return;
+    }
+    // Not inside a handler (the search job's pause included) and not over a
+    // box: a box of the program disables the window.
+    if (handlerDepth_ > 0 || !IsWindowEnabled(window_)) {
+        SetTimer(window_, kEndTimer, kEndRetryMs, nullptr);
+        return;
+    }
+    KillTimer(window_, kEndTimer);
+    endWaiting_ = false;
+    raise(kWindowSource, Event::ProgramEnded);
 }
 
 bool Win32Runtime::load(int showMode) {
@@ -157,7 +216,11 @@ void Win32Runtime::run() {
 
 void Win32Runtime::raise(const char* source, Event event) {
     if (building_) return;
-    if (Handler h = findHandler(desc_, source, event)) h(*this);
+    Handler h = findHandler(desc_, source, event);
+    if (!h) return;
+    ++handlerDepth_;
+    h(*this);
+    --handlerDepth_;
 }
 
 const ControlDesc* Win32Runtime::controlById(int id) const {
@@ -319,8 +382,10 @@ void Win32Runtime::pause(unsigned ms) {
 bool Win32Runtime::startProgram(const Text& commandLine, bool wait, int showMode) {
     HANDLE process = win32::startProgram(commandLine, wait, showMode);
     if (!process) return false;
+    stopWatching();
     if (process_) CloseHandle(process_);
     process_ = process;
+    watchProcess();
     return true;
 }
 

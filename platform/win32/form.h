@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "platform/form.h"
@@ -63,6 +64,11 @@ class Win32Runtime : public Runtime {
     void onActivate(UINT state);
     void onSetFont(HFONT font) { font_ = font; }
     HFONT onGetFont() const { return font_; }
+    // The program started last has ended (posted by the wait on it).
+    void onProgramEnded(unsigned generation);
+    // Raises a waiting ProgramEnded once nothing else holds the window.
+    void deliverProgramEnded();
+
     // Keys the window handles itself, before any control sees them. True
     // when the message was used up.
     bool preTranslate(const MSG& msg);
@@ -86,6 +92,13 @@ class Win32Runtime : public Runtime {
     HFONT font_ = nullptr;  // the window's own, as a dialog keeps one
     int pauseDepth_ = 0;
     HANDLE process_ = nullptr;  // the program started last
+    HANDLE processWait_ = nullptr;
+    unsigned generation_ = 0;       // counts started programs
+    bool endWaiting_ = false;       // ProgramEnded not yet raised
+    int handlerDepth_ = 0;
+    std::pair<HWND, unsigned> posted_;  // what the wait posts, and where
+    void watchProcess();
+    void stopWatching();
 };
 
 }  // namespace mv

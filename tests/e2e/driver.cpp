@@ -192,6 +192,13 @@ App::App(const std::string& name, const std::string& runFolder, const std::strin
     CreateDirectoryA(tempDir_.c_str(), nullptr);
 }
 
+App::App(const App& first, const std::string& runFolder) : exeName_(first.exeName_) {
+    std::string base = first.runDir_.substr(0, first.runDir_.rfind('\\'));
+    runDir_ = base + "\\" + runFolder;
+    tempDir_ = first.tempDir_;
+    CreateDirectoryA(runDir_.c_str(), nullptr);
+}
+
 App::~App() {
     if (!pi_.hProcess) return;
     if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
@@ -276,6 +283,12 @@ HWND App::waitMessageBox(DWORD limitMs) const {
     HWND box = nullptr;
     waitUntil([&] { return (box = findDialog(false)) != nullptr; }, limitMs);
     return box;
+}
+
+HWND App::waitMessageBox(const std::string& title, DWORD limitMs) const {
+    HWND box = nullptr;
+    waitUntil([&] { return (box = findDialog(false)) != nullptr && windowText(box) == title; }, limitMs);
+    return box && windowText(box) == title ? box : nullptr;
 }
 
 HWND App::waitFolderBrowser(DWORD limitMs) const {

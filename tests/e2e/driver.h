@@ -68,6 +68,10 @@ class App {
     App();
     explicit App(const std::string& name, const std::string& runFolder = "run",
                  const std::string& exeName = "Morvane.exe");
+    // A second program beside first: a run folder of its own in the same
+    // test folder, and the same temp folder, as a second start of the
+    // program by the same user would have.
+    App(const App& first, const std::string& runFolder);
     ~App();  // ends the program if it still runs
     App(const App&) = delete;
     App& operator=(const App&) = delete;
@@ -100,6 +104,8 @@ class App {
 
     // A visible message box of the program, or nullptr after the limit.
     HWND waitMessageBox(DWORD limitMs = kWaitLimit) const;
+    // The same, for a box with this title.
+    HWND waitMessageBox(const std::string& title, DWORD limitMs = kWaitLimit) const;
     // The folder browser once it is up and in the foreground, or nullptr.
     HWND waitFolderBrowser(DWORD limitMs = kWaitLimit) const;
     // True once the program shows no dialog and its window is enabled again.

@@ -48,7 +48,11 @@ TEST(Help, AboutBoxIsTitledWithTheProgramsName) {
     HWND box = app.waitMessageBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(e2e::windowText(box), "Morvane");
-    EXPECT_FALSE(e2e::dialogText(box).empty());
+    // The version is the project's, carried by the built program.
+    EXPECT_EQ(e2e::dialogText(box),
+              "Morvane 按文件名批量查找并复制文件。\r\n"
+              "版本 " MV_VERSION "\r\n"
+              "粘贴文件名列表，选择搜索路径和保存路径，即可把找到的文件复制到一处，并列出未找到的文件名。");
     EXPECT_TRUE(e2e::hasButton(box, IDOK));
     EXPECT_FALSE(e2e::hasButton(box, IDCANCEL));
     EXPECT_FALSE(e2e::hasIcon(box));

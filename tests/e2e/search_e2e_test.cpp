@@ -121,8 +121,9 @@ TEST_F(Search, SecondStartWhileTheScriptRunsIsRefused) {
     EXPECT_EQ(e2e::readFile(e2e::foundListPath(app)), foundText());
     EXPECT_EQ(e2e::treeContents(save), e2e::roadCopies());
 
-    // Once it has ended, the same click starts a new search.
-    ASSERT_TRUE(e2e::runSearch(app, "照片.jpg\r\n", tree + "\\", save));
+    // Once it has ended, the same click starts a new search (whose copy
+    // would replace the first one's, so it asks first).
+    ASSERT_TRUE(e2e::runSearch(app, "照片.jpg\r\n", tree + "\\", save, IDOK));
     EXPECT_EQ(e2e::readFile(e2e::foundListPath(app)), tree + "\\照片.jpg\r\n");
     EXPECT_EQ(app.waitMessageBox(0), nullptr);
 }
@@ -148,24 +149,120 @@ TEST_F(Search, SavePathsWithBatchCharactersGetTheCopies) {
     EXPECT_EQ(e2e::treeContents(save), (std::map<std::string, std::string>{}));
 }
 
-TEST_F(Search, SavePathNamingAFileIsRefusedAndTheFileKept) {
+// Paths a search cannot serve are refused before any script is written.
+TEST_F(Search, PathsItCannotServeAreRefusedAndNothingRuns) {
     const std::string file = base + "\\out.jpg";
     const std::string bytes = std::string("keep\0me\r\n", 9);
     ASSERT_TRUE(e2e::writeFile(file, bytes));
+    struct Case {
+        std::string search, save, message;
+    } cases[] = {
+        {tree + "\\", file, "保存路径不是一个已存在的文件夹：\r\n" + file},
+        // A cancelled folder choice leaves this: the whole current drive.
+        {"\\", save, "搜索路径不是一个已存在的文件夹：\r\n\\"},
+        {base + "\\tree2\\", save, "搜索路径不是一个已存在的文件夹：\r\n" + base + "\\tree2\\"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.search + " -> " + c.save);
+        e2e::startSearch(app, e2e::kRoadNames, c.search, c.save);
+        HWND box = app.waitMessageBox();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(e2e::dialogText(box), c.message);
+        EXPECT_EQ(e2e::windowText(box), "信息：");
+        e2e::press(box, IDOK);
+        ASSERT_TRUE(app.waitDialogsClosed());
+        ASSERT_TRUE(e2e::syncWith(app));
 
-    e2e::startSearch(app, e2e::kRoadNames, tree + "\\", file);
-    HWND box = app.waitMessageBox();
+        EXPECT_EQ(e2e::readFile(file), bytes);
+        EXPECT_FALSE(e2e::fileExists(scriptPath()));
+        EXPECT_FALSE(e2e::fileExists(e2e::foundListPath(app)));
+        EXPECT_EQ(e2e::childProcesses(app.processId(), "cmd.exe"), std::vector<DWORD>{});
+        for (const char* b : e2e::kResultButtons) EXPECT_FALSE(IsWindowEnabled(app.control(b))) << b;
+    }
+}
+
+// Search the 2023 archive, remove the originals (the save folder now holds
+// the only copy), then search the 2024 archive for the same name.
+TEST_F(Search, SameNameFromAnotherFolderAsksBeforeReplacingTheOnlyCopy) {
+    const std::string y2023 = base + "\\2023", y2024 = base + "\\2024";
+    ASSERT_TRUE(e2e::makeTree(y2023, {}, {{"IMG_0001.JPG", "picture of 2023"}}));
+    ASSERT_TRUE(e2e::makeTree(y2024, {}, {{"IMG_0001.JPG", "picture of 2024"}}));
+    ASSERT_TRUE(e2e::runSearch(app, "IMG_0001.JPG\r\n", y2023 + "\\", save));
+    app.click("按钮_删除原始路径文件");
+    HWND confirm = app.waitMessageBox("删除原始文件");
+    ASSERT_NE(confirm, nullptr);
+    e2e::press(confirm, IDOK);
+    HWND done = app.waitMessageBox("信息提示！");
+    ASSERT_NE(done, nullptr);
+    e2e::press(done, IDOK);
+    ASSERT_TRUE(app.waitDialogsClosed());
+    ASSERT_FALSE(e2e::fileExists(y2023 + "\\IMG_0001.JPG"));
+    const std::string found = e2e::readFile(e2e::foundListPath(app));
+
+    e2e::startSearch(app, "img_0001.jpg\r\n", y2024 + "\\", save);
+    HWND box = app.waitMessageBox(e2e::kOverwriteTitle);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(e2e::dialogText(box), "保存路径不是一个已存在的文件夹：\r\n" + file);
-    e2e::press(box, IDOK);
+    EXPECT_EQ(e2e::dialogText(box),
+              "保存路径中已有 1 个同名文件，搜索到的同名文件会覆盖它们，覆盖后无法恢复：\r\nIMG_0001.JPG\r\n要继续搜索吗？");
+    EXPECT_TRUE(e2e::hasButton(box, IDOK));
+    EXPECT_TRUE(e2e::hasButton(box, IDCANCEL));
+    e2e::press(box, IDCANCEL);
     ASSERT_TRUE(app.waitDialogsClosed());
     ASSERT_TRUE(e2e::syncWith(app));
 
-    EXPECT_EQ(e2e::readFile(file), bytes);
-    EXPECT_FALSE(e2e::fileExists(scriptPath()));
-    EXPECT_FALSE(e2e::fileExists(e2e::foundListPath(app)));
+    EXPECT_EQ(e2e::treeContents(save), (std::map<std::string, std::string>{{"IMG_0001.JPG", "picture of 2023"}}));
+    EXPECT_EQ(e2e::readFile(e2e::foundListPath(app)), found);
     EXPECT_EQ(e2e::childProcesses(app.processId(), "cmd.exe"), std::vector<DWORD>{});
-    for (const char* b : e2e::kResultButtons) EXPECT_FALSE(IsWindowEnabled(app.control(b))) << b;
+    EXPECT_EQ(e2e::readFile(y2024 + "\\IMG_0001.JPG"), "picture of 2024");
+}
+
+// A script whose window has gone still runs: a new window must see it.
+TEST_F(Search, NewWindowWaitsForTheScriptOfAClosedOne) {
+    e2e::ProcessHold hold;
+    DWORD script = e2e::startHeldSearch(app, tree + "\\", save, hold);
+    ASSERT_NE(script, 0u) << "the script was not caught running";
+    PostMessageA(app.window(), WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(app.waitExit(&code));
+
+    App second(app, "run2");
+    ASSERT_TRUE(second.start());
+    const std::string other = base + "\\save2";
+    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    e2e::startSearch(second, "照片.jpg\r\n", tree + "\\", other);
+    HWND box = second.waitMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::dialogText(box), kBusy);
+    e2e::press(box, IDOK);
+    ASSERT_TRUE(second.waitDialogsClosed());
+    ASSERT_TRUE(e2e::syncWith(second));
+    EXPECT_EQ(e2e::childProcesses(second.processId(), "cmd.exe"), std::vector<DWORD>{});
+
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, script);
+    ASSERT_NE(process, nullptr);
+    hold.release();
+    EXPECT_EQ(WaitForSingleObject(process, 60000), WAIT_OBJECT_0);
+    CloseHandle(process);
+    EXPECT_EQ(e2e::treeContents(save), e2e::roadCopies());
+
+    ASSERT_TRUE(e2e::runSearch(second, "照片.jpg\r\n", tree + "\\", other));
+    EXPECT_EQ(e2e::treeContents(other), (std::map<std::string, std::string>{{"照片.jpg", e2e::roadCopies()["照片.jpg"]}}));
+    e2e::endChildren(second.processId());
+}
+
+// Esc in the second before the script starts closes the window; the
+// script must not start after it.
+TEST_F(Search, ClosedInThePauseStartsNoScript) {
+    e2e::startSearch(app, e2e::kRoadNames, tree + "\\", save);
+    PostMessageA(app.window(), WM_KEYDOWN, VK_ESCAPE, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(app.waitExit(&code));
+    EXPECT_EQ(code, 0u);
+    // The script was written before the pause; nothing ran it.
+    EXPECT_TRUE(e2e::fileExists(scriptPath()));
+    EXPECT_EQ(e2e::childProcesses(app.processId(), "cmd.exe"), std::vector<DWORD>{});
+    EXPECT_FALSE(e2e::waitUntil([&] { return e2e::fileExists(e2e::foundListPath(app)); }, 3000));
+    EXPECT_EQ(e2e::treeContents(save), (std::map<std::string, std::string>{}));
 }
 
 }  // namespace

@@ -294,11 +294,19 @@ void startSearch(App& app, const std::string& names, const std::string& searchPa
 
 std::string foundListPath(const App& app) { return app.runDir() + "\\UM7Y9X4K.txt"; }
 
-bool runSearch(App& app, const std::string& names, const std::string& searchPath, const std::string& savePath) {
+const char* const kOverwriteTitle = "覆盖同名文件";
+
+bool runSearch(App& app, const std::string& names, const std::string& searchPath, const std::string& savePath,
+               int overwriteAnswer) {
     const std::string found = foundListPath(app);
     DeleteFileA(found.c_str());
     if (fileExists(found)) return false;
     startSearch(app, names, searchPath, savePath);
+    if (overwriteAnswer != 0) {
+        HWND box = app.waitMessageBox(kOverwriteTitle);
+        if (!box) return false;
+        press(box, overwriteAnswer);
+    }
     // Only the new script makes the list; once it exists, no interpreter
     // left means that script has ended, copies included.
     return waitUntil([&] { return fileExists(found) && runningScript(app) == 0; }, 60000);

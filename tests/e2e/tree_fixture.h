@@ -124,7 +124,13 @@ std::string foundListPath(const App& app);
 // A whole search: removes the found list of an earlier run, starts the
 // search and waits until the new script has made the found list and ended.
 // The names list must hold a line. False when that does not happen.
-bool runSearch(App& app, const std::string& names, const std::string& searchPath, const std::string& savePath);
+// With overwriteAnswer (IDOK or IDCANCEL) the search first waits for the
+// question about same-named files in the save folder and answers it.
+bool runSearch(App& app, const std::string& names, const std::string& searchPath, const std::string& savePath,
+               int overwriteAnswer = 0);
+
+// The title of the question about same-named files in the save folder.
+extern const char* const kOverwriteTitle;
 
 // The road's names and a thousand that match nothing: a script that keeps
 // walking the tree long enough to be caught running.

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -305,7 +306,7 @@ TEST(MainWindow, EscapeClosesFromAnyControlAndTheProgramEndsWithZero) {
 }
 
 // Conventions of a Windows program: manifest, version resource, no DLLs
-// but the system's.
+// but the system's. The version is the project's (MV_VERSION).
 TEST(Executable, ManifestVersionAndSystemDllsOnly) {
     std::string exe = e2e::programPath();
     HMODULE image = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -318,6 +319,7 @@ TEST(Executable, ManifestVersionAndSystemDllsOnly) {
     EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(manifest.find("supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\""), std::string::npos);
+    EXPECT_NE(manifest.find("name=\"Morvane\" version=\"" MV_VERSION ".0\""), std::string::npos);
 
     DWORD ignored = 0;
     DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &ignored);
@@ -329,6 +331,20 @@ TEST(Executable, ManifestVersionAndSystemDllsOnly) {
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\080403a8\\ProductName",
                                reinterpret_cast<void**>(&product), &length));
     EXPECT_STREQ(product, "Morvane");
+    for (const char* key : {"FileVersion", "ProductVersion"}) {
+        char* text = nullptr;
+        std::string path = std::string("\\StringFileInfo\\080403a8\\") + key;
+        ASSERT_TRUE(VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&text), &length)) << key;
+        EXPECT_STREQ(text, MV_VERSION) << key;
+    }
+    unsigned major = 0, minor = 0, patch = 0;
+    ASSERT_EQ(std::sscanf(MV_VERSION, "%u.%u.%u", &major, &minor, &patch), 3);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(minor, major));
+    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, patch));
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
 
     // Imports, read from the file's own PE headers.
     std::string bytes = e2e::readFile(exe);

@@ -23,7 +23,32 @@ void FakeRuntime::start() {
 void FakeRuntime::raise(const char* source, Event event, const char* eventName) {
     if (building_) return;
     events.push_back(std::string(source) + ":" + eventName);
-    if (Handler h = findHandler(desc_, source, event)) h(*this);
+    Handler h = findHandler(desc_, source, event);
+    if (!h) return;
+    ++handlerDepth_;
+    h(*this);
+    --handlerDepth_;
+    deliverProgramEnded();
+}
+
+void FakeRuntime::endProgram() {
+    // A program ends once.
+    if (starts.empty() || lastEnded_) return;
+    lastEnded_ = true;
+    running = false;
+    for (size_t i = 0; i < alive.size(); ++i) {
+        if (alive[i].id == last_.id && alive[i].created == last_.created) alive.erase(alive.begin() + i);
+    }
+    endWaiting_ = true;
+    deliverProgramEnded();
+}
+
+void FakeRuntime::deliverProgramEnded() {
+    // As the Win32 runtime: not inside a handler, not over a box, not after
+    // the window has closed.
+    if (!endWaiting_ || handlerDepth_ > 0 || inBox_ || !open) return;
+    endWaiting_ = false;
+    raise(kWindowSource, Event::ProgramEnded, "programEnded");
 }
 
 FakeRuntime::Control& FakeRuntime::control(const char* name) {
@@ -67,7 +92,9 @@ void FakeRuntime::setDisabled(const char* name, bool disabled) {
 
 int FakeRuntime::messageBox(const Text& text, unsigned flags, const Text& title) {
     boxes.push_back({text, flags, title});
+    inBox_ = true;
     if (duringBox) duringBox();
+    inBox_ = false;
     if (boxAnswers.empty()) return kOk;
     int answer = boxAnswers.front();
     boxAnswers.pop_front();
@@ -184,6 +211,8 @@ void FakeRuntime::pause(unsigned ms) {
 
 bool FakeRuntime::startProgram(const Text& commandLine, bool wait, int showMode) {
     starts.push_back({commandLine, wait, showMode});
+    endWaiting_ = false;
+    lastEnded_ = false;
     last_ = {static_cast<uint32_t>(4000 + 4 * starts.size()), 130000000000000000ull + starts.size()};
     if (!startsEnded) alive.push_back(last_);
     return true;

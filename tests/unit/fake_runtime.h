@@ -28,6 +28,9 @@ class FakeRuntime : public Runtime {
     void click(const char* button);
     void choose(const char* menuItem);
     void type(const char* box, const Text& text);  // one keystroke's change
+    // The program started last ends: ProgramEnded is raised now, or, while
+    // a handler runs or a box is open, as soon as that is over.
+    void endProgram();
 
     struct Control {
         Kind kind;
@@ -91,7 +94,7 @@ class FakeRuntime : public Runtime {
         int showMode;
     };
     std::vector<Start> starts;
-    bool running = false;  // what programRunning() answers
+    bool running = false;  // programRunning() also without a start of ours
     // Processes that run, for processRuns(); each start adds its own with a
     // new id unless startsEnded is set.
     std::vector<ProcessStamp> alive;
@@ -127,7 +130,7 @@ class FakeRuntime : public Runtime {
     void pause(unsigned ms) override;
     bool pausing() override { return pausing_; }
     bool startProgram(const Text& commandLine, bool wait, int showMode) override;
-    bool programRunning() override { return running; }
+    bool programRunning() override { return running || (last_.id != 0 && processRuns(last_)); }
     ProcessStamp lastProgram() override { return last_; }
     bool processRuns(const ProcessStamp& process) override;
     bool windowOpen() override { return open; }
@@ -143,8 +146,14 @@ class FakeRuntime : public Runtime {
     Control& control(const char* name);
     Text key(const Text& path) const;
 
+    void deliverProgramEnded();
+
     const WindowDesc& desc_;
     bool building_ = false;
+    int handlerDepth_ = 0;
+    bool inBox_ = false;
+    bool lastEnded_ = false;
+    bool endWaiting_ = false;
     bool pausing_ = false;
     uint64_t nextIndex_ = 1;
     ProcessStamp last_;

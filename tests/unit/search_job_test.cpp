@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/window.h"
@@ -211,6 +212,154 @@ TEST_F(SearchJob, UnusableWorkDirectoryEndsTheJob) {
     }
 }
 
+TEST_F(SearchJob, ClosedDuringThePauseStartsNothing) {
+    fill("D:\\pics\\", "E:\\out", "a.jpg");
+    rt.duringPause = [&] { rt.open = false; };
+    rt.click(ctl::kStart);
+    EXPECT_TRUE(rt.starts.empty());
+    EXPECT_FALSE(buttonsEnabled());
+}
+
+// Each check's box, in order: every row makes one more check pass.
+TEST_F(SearchJob, ChecksComeInOrderWithTheirExactBoxes) {
+    rt.putFile("E:\\file", "not a folder");
+    rt.putFile("E:\\out\\a.jpg", "client's own");
+    rt.putFolder("D:\\15%1");
+    rt.temp = "C:\\a b\\";
+    rt.unwritableFolders.insert("d:\\tools");
+    fill("\\", "E:\\file", "a.jpg");
+    struct Step {
+        std::function<void()> mend;
+        Text box;
+    } steps[] = {
+        {[] {}, "保存路径不是一个已存在的文件夹：\r\nE:\\file"},
+        {[&] { rt.write(ctl::kSavePath, "E:\\out"); }, "搜索路径不是一个已存在的文件夹：\r\n\\"},
+        {[&] { rt.write(ctl::kSearchPath, "D:\\15%1\\"); }, "路径中含有“%1”或“%~”，搜索脚本无法处理：\r\nD:\\15%1\\"},
+        {[&] { rt.write(ctl::kSearchPath, "D:\\pics\\"); }, "临时文件夹不可用，无法开始搜索：\r\nC:\\a b\\"},
+        {[&] { rt.temp = "C:\\TEMP\\"; }, "程序所在的文件夹无法写入，搜索结果无法保存：\r\nD:\\tools"},
+        {[&] { rt.unwritableFolders.clear(); },
+         "保存路径中已有 1 个同名文件，搜索到的同名文件会覆盖它们，覆盖后无法恢复：\r\na.jpg\r\n要继续搜索吗？"},
+    };
+    for (Step& step : steps) {
+        step.mend();
+        rt.boxes.clear();
+        rt.boxAnswers = {kCancel};
+        rt.click(ctl::kStart);
+        ASSERT_EQ(rt.boxes.size(), 1u);
+        EXPECT_EQ(rt.boxes[0].text, step.box);
+        EXPECT_TRUE(rt.starts.empty());
+        EXPECT_FALSE(rt.hasFile("C:\\TEMP\\XXXX.BAT"));
+    }
+    // A found list that the script could not delete is the run folder's fault too.
+    rt.putFile("D:\\tools\\UM7Y9X4K.txt", "D:\\pics\\a.jpg\r\n");
+    rt.file("D:\\tools\\UM7Y9X4K.txt")->readOnly = true;
+    rt.boxes.clear();
+    rt.click(ctl::kStart);
+    ASSERT_EQ(rt.boxes.size(), 1u);
+    EXPECT_EQ(rt.boxes[0].text, "程序所在的文件夹无法写入，搜索结果无法保存：\r\nD:\\tools");
+    EXPECT_EQ(rt.boxes[0].flags, kMbOk);
+}
+
+TEST(OverwriteGuard, AsksBeforeACopyCouldReplaceAFileOfTheSaveFolder) {
+    const Text head = "保存路径中已有 ";
+    const Text tail = " 个同名文件，搜索到的同名文件会覆盖它们，覆盖后无法恢复：\r\n";
+    const Text ask = "要继续搜索吗？";
+    struct Case {
+        Text names;
+        Text listed;  // the box's file lines; empty: no box
+        size_t count;
+    } cases[] = {
+        {"report.doc", "report.doc\r\n", 1},
+        {"REPORT.DOC", "report.doc\r\n", 1},                   // other case
+        {"2024\\客户\\Report.doc", "report.doc\r\n", 1},       // a name with a folder part
+        {"?eport.*", "report.doc\r\n", 1},
+        {"img_*.jpg\r\nreport.doc", "IMG_0001.JPG\r\nreport.doc\r\n", 2},
+        {"\xa3\xe1.jpg", "\xa3\xc1.jpg\r\n", 1},                // fullwidth ａ finds Ａ
+        {"sub", "", 0},                                         // a folder is no file to replace
+        {"  \r\n\r\n2024\\\r\n\t", "", 0},                    // blank and empty last parts
+        {"other.doc\r\nx*.jpg", "", 0},
+        {"*.txt", "f01.txt\r\nf02.txt\r\nf03.txt\r\nf04.txt\r\nf05.txt\r\nf06.txt\r\nf07.txt\r\nf08.txt\r\n"
+                  "f09.txt\r\nf10.txt\r\n……\r\n", 12},
+    };
+    for (const Case& c : cases) {
+        for (int answer : {kOk, kCancel, kNoBox}) {
+            FakeRuntime rt;
+            rt.putFolder("D:\\pics");
+            rt.putFolder("E:\\out");
+            rt.putFolder("E:\\out\\sub");
+            rt.putFile("E:\\out\\report.doc", "mine");
+            rt.putFile("E:\\out\\IMG_0001.JPG", "2023");
+            rt.putFile("E:\\out\\\xa3\xc1.jpg", "fullwidth");
+            rt.putFile("E:\\out\\sub\\other.doc", "deeper");
+            for (int i = 1; i <= 12; ++i) rt.putFile("E:\\out\\f" + Text(i < 10 ? "0" : "") + std::to_string(i) + ".txt", "t");
+            rt.start();
+            rt.write(ctl::kSearchPath, "D:\\pics\\");
+            rt.write(ctl::kSavePath, "E:\\out");
+            rt.write(ctl::kNames, c.names);
+            rt.boxAnswers = {answer};
+            rt.click(ctl::kStart);
+
+            SCOPED_TRACE(c.names + " / answer " + std::to_string(answer));
+            const bool asked = !c.listed.empty();
+            ASSERT_EQ(rt.boxes.size(), asked ? 1u : 0u);
+            if (asked) {
+                EXPECT_EQ(rt.boxes[0].text, head + std::to_string(c.count) + tail + c.listed + ask);
+                EXPECT_EQ(rt.boxes[0].flags, kMbOkCancel | kMbDefButton2);
+                EXPECT_EQ(rt.boxes[0].title, "覆盖同名文件");
+            }
+            const bool goesOn = !asked || answer == kOk;
+            EXPECT_EQ(rt.hasFile("C:\\TEMP\\XXXX.BAT"), goesOn);
+            EXPECT_EQ(rt.starts.size(), goesOn ? 1u : 0u);
+            EXPECT_EQ(rt.controls[ctl::kRemove].disabled, !goesOn);
+            EXPECT_EQ(rt.file("E:\\out\\report.doc")->bytes, "mine");
+        }
+    }
+}
+
+TEST(ScriptRecord, AScriptRecordedByAnyWindowRefusesANewSearchWhileItRuns) {
+    // The first window starts a search and records its script.
+    FakeRuntime first;
+    first.putFolder("D:\\pics");
+    first.putFolder("E:\\out");
+    first.start();
+    first.write(ctl::kSearchPath, "D:\\pics\\");
+    first.write(ctl::kSavePath, "E:\\out");
+    first.write(ctl::kNames, "a.jpg");
+    first.click(ctl::kStart);
+    ASSERT_EQ(first.starts.size(), 1u);
+    const ProcessStamp script = first.lastProgram();
+    const Text record = first.file("C:\\TEMP\\XXXX.PID")->bytes;
+    EXPECT_EQ(record, std::to_string(script.id) + " " + std::to_string(script.created) + "\r\n");
+
+    // A second window sees the same disk; only its own process handle is new.
+    struct Case {
+        const char* what;
+        std::vector<ProcessStamp> alive;
+        bool refused;
+    } cases[] = {
+        {"still runs", {script}, true},
+        {"has ended", {}, false},
+        {"id reused by another process", {{script.id, script.created + 1}}, false},
+    };
+    for (const Case& c : cases) {
+        FakeRuntime second;
+        second.putFolder("D:\\pics");
+        second.putFolder("E:\\out");
+        second.putFile("C:\\TEMP\\XXXX.PID", record);
+        second.alive = c.alive;
+        second.start();
+        second.write(ctl::kSearchPath, "D:\\pics\\");
+        second.write(ctl::kSavePath, "E:\\out");
+        second.write(ctl::kNames, "b.jpg");
+        second.click(ctl::kStart);
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(second.starts.size(), c.refused ? 0u : 1u);
+        EXPECT_EQ(second.boxes.size(), c.refused ? 1u : 0u);
+        if (c.refused) EXPECT_EQ(second.boxes[0].text, kBusy);
+        EXPECT_EQ(second.file("C:\\TEMP\\file.txt") != nullptr, !c.refused);
+    }
+}
+
 TEST(EscapeSetValue, Table) {
     struct Case {
         Text value, escaped;
@@ -225,6 +374,7 @@ TEST(EscapeSetValue, Table) {
         {"\x81\x5e", "\x81\x5e"},  // 乛: second byte is ^
         {"\x81\x25", "\x81\x25"},  // second byte is %
         {"\x81\x7c|", "\x81\x7c^|"},
+        {"E:\\R\x80&D", "E:\\R\x80^&D"},  // 0x80 is the euro sign, not a lead byte
         {"", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(escapeSetValue(c.value), c.escaped) << c.value;
@@ -252,6 +402,7 @@ TEST(BareScriptPath, RejectsWhatTheForLineWouldSplit) {
     EXPECT_TRUE(bareScriptPath("C:\\users\\li\\AppData\\Local\\Temp\\"));
     EXPECT_TRUE(bareScriptPath("C:\\临时\\"));
     EXPECT_TRUE(bareScriptPath("C:\\\x81\x7c\\"));
+    EXPECT_FALSE(bareScriptPath("C:\\\x80&\\"));
     for (const char* bad : {"C:\\a b\\", "C:\\a&b\\", "C:\\a|b\\", "C:\\a<b\\", "C:\\a>b\\", "C:\\a^b\\",
                             "C:\\a%b\\", "C:\\a(b\\", "C:\\a)b\\", "C:\\a,b\\", "C:\\a;b\\", "C:\\a=b\\"}) {
         EXPECT_FALSE(bareScriptPath(bad)) << bad;

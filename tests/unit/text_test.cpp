@@ -29,6 +29,7 @@ TEST(SplitCrLf, Table) {
         {"a\x81", {"a\x81"}},                       // lone lead byte at the end
         {"\xb1\xed\r\n\xb1\xed", {"\xb1\xed", "\xb1\xed"}},
         {"a\r\x81\n", {"a\r\x81\n"}},
+        {"\x80\r\nb", {"\x80\r\nb"}},  // split keeps its rule: 0x80 starts a pair
     };
     for (const Case& c : cases) EXPECT_EQ(splitCrLf(c.text), c.pieces) << c.text;
 }
@@ -88,6 +89,31 @@ TEST(Backslash, LooksAtCharacters) {
     EXPECT_FALSE(endsWithBackslash("D:\\" + kTrailBackslash));
     EXPECT_FALSE(endsWithBackslash(""));
     EXPECT_TRUE(endsWithBackslash(kTrailBackslash + "\\"));
+    // 0x80 is the euro sign, a character of its own: the backslash after it
+    // is a backslash.
+    EXPECT_EQ(lastBackslash("D:\\工具\x80\\Morvane.exe"), 8u);
+    EXPECT_TRUE(endsWithBackslash("D:\\\x80\\"));
+}
+
+TEST(WildcardMatch, AsDirMatchesOneName) {
+    struct Case {
+        Text pattern, name;
+        bool match;
+    } cases[] = {
+        {"*.jpg", "IMG_0001.JPG", true},
+        {"img_????.jpg", "IMG_0001.JPG", true},
+        {"img_???.jpg", "IMG_0001.JPG", false},
+        {"*", "a", true},
+        {"a*b*c", "aXbYbZc", true},
+        {"a*b*c", "aXbYbZ", false},
+        {"?.jpg", "照.jpg", true},          // ? takes a whole character
+        {"??.jpg", "照.jpg", false},
+        {"照*", "照片.jpg", true},
+        {"\xa3\xe1*", "\xa3\xc1.jpg", false},  // only ASCII letters fold here
+        {"\x81\x41", "\x81\x61", false},      // nor a trail byte that looks like one
+        {"*.txt", "a.txt.bak", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " " << c.name;
 }
 
 TEST(FoldPath, LowersAsciiLettersAtCharacterStartsOnly) {

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <set>
 #include <string>
 
 #include "app/settings.h"
 #include "app/window.h"
 #include "help/help.h"
+#include "results/notice.h"
 #include "results/remove.h"
 #include "results/review.h"
 #include "search/search_job.h"
@@ -103,6 +105,7 @@ TEST(WindowDescription, BindingsAreTheEventTable) {
         Handler handler;
     } expected[] = {
         {"", Event::Created, restoreSettings},
+        {"", Event::ProgramEnded, showSearchNotice},
         {"按钮_选择搜索路径", Event::Clicked, chooseSearchFolder},
         {"选择搜索路径", Event::Chosen, chooseSearchFolder},
         {"按钮_选择保存路径", Event::Clicked, chooseSaveFolder},
@@ -116,8 +119,8 @@ TEST(WindowDescription, BindingsAreTheEventTable) {
         {"关于", Event::Chosen, showAbout},
         {"使用说明", Event::Chosen, showUsageHelp},
     };
-    ASSERT_EQ(w.bindings.count, 13u);
-    for (size_t i = 0; i < 13; ++i) {
+    ASSERT_EQ(w.bindings.count, std::size(expected));
+    for (size_t i = 0; i < std::size(expected); ++i) {
         SCOPED_TRACE(expected[i].source);
         EXPECT_STREQ(w.bindings.rows[i].source, expected[i].source);
         EXPECT_EQ(w.bindings.rows[i].event, expected[i].event);
@@ -138,7 +141,8 @@ TEST(WindowDescription, NamesAreUniqueAndBindingsReachRealSources) {
     for (const BindingDesc& b : w.bindings) {
         const ControlDesc* c = findControl(w, b.source);
         switch (b.event) {
-            case Event::Created: EXPECT_STREQ(b.source, kWindowSource); break;
+            case Event::Created:
+            case Event::ProgramEnded: EXPECT_STREQ(b.source, kWindowSource); break;
             case Event::Chosen: EXPECT_TRUE(items.count(b.source)) << b.source; break;
             case Event::Clicked: ASSERT_NE(c, nullptr); EXPECT_EQ(c->kind, Kind::Button); break;
             case Event::Changed: ASSERT_NE(c, nullptr); EXPECT_EQ(c->kind, Kind::EditBox); break;
