@@ -133,7 +133,8 @@ void runSearchJob(Runtime& rt) {
     if (refuseWhileRunning(rt)) return;
 
     Text temp = rt.tempFolder();
-    bool namesWritten = !temp.empty() && rt.writeFile(temp + kNamesFileName, rt.read(ctl::kNames));
+    Text names = rt.read(ctl::kNames);
+    bool namesWritten = !temp.empty() && rt.writeFile(temp + kNamesFileName, names);
     if (!inputsUsable(rt, namesWritten)) return;
 
     Text scriptDir = workDirectory(rt);
@@ -146,8 +147,13 @@ void runSearchJob(Runtime& rt) {
     rt.pause(1000);
     // Closed during the pause: nobody is left to see the search or act on it.
     if (!rt.windowOpen()) return;
-    // Another window may have started its search meanwhile.
+    // Another window may have started its search meanwhile, or be about to:
+    // it shares the work files, and its script must not run with ours.
     if (refuseWhileRunning(rt)) return;
+    if (rt.readFile(temp + kNamesFileName) != names || rt.readFile(scriptDir + kScriptFileName) != script) {
+        rt.messageBox(kBusy, kMbOk);
+        return;
+    }
     if (rt.startProgram(scriptDir + kScriptFileName, false, kShowNormal)) recordScript(rt);
 
     rt.setDisabled(ctl::kViewFound, false);

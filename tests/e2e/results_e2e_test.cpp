@@ -190,6 +190,7 @@ TEST(RemovalWhileSearching, IsRefusedUntilTheScriptHasEnded) {
 
     hold.release();
     ASSERT_TRUE(e2e::waitScriptEnded(app));
+    ASSERT_TRUE(e2e::closeNotice(app));
     // Now the removal asks.
     app.click("按钮_删除原始路径文件");
     HWND confirm = waitBoxTitled(app, "删除原始文件");

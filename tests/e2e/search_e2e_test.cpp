@@ -64,8 +64,12 @@ TEST_F(Search, RoadListsEveryHitInOrderAndCopiesIt) {
     for (const char* b : e2e::kResultButtons) EXPECT_FALSE(IsWindowEnabled(app.control(b))) << b;
 
     const DWORD start = GetTickCount();
-    ASSERT_TRUE(e2e::runSearch(app, e2e::kRoadNames, tree + "\\", save));
+    std::string notice;
+    ASSERT_TRUE(e2e::runSearch(app, e2e::kRoadNames, tree + "\\", save, 0, &notice));
     RecordProperty("click_to_script_end_ms", static_cast<int>(GetTickCount() - start));
+    // Nine hits, two names without one, and 同名.txt twice: one copy left.
+    EXPECT_EQ(notice, "搜索完成，找到 9 个文件。\r\n有 2 个文件名没有找到，请点击“未搜索到的文件”查看。\r\n"
+                      "有 1 个找到的文件与别的文件同名，保存路径中只留下了最后复制的一个。");
 
     const std::string found = e2e::readFile(e2e::foundListPath(app));
     EXPECT_EQ(lines(found), lines(foundText()));
@@ -118,6 +122,7 @@ TEST_F(Search, SecondStartWhileTheScriptRunsIsRefused) {
 
     hold.release();
     ASSERT_TRUE(e2e::waitScriptEnded(app));
+    ASSERT_TRUE(e2e::closeNotice(app));
     EXPECT_EQ(e2e::readFile(e2e::foundListPath(app)), foundText());
     EXPECT_EQ(e2e::treeContents(save), e2e::roadCopies());
 
@@ -147,6 +152,25 @@ TEST_F(Search, SavePathsWithBatchCharactersGetTheCopies) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(e2e::folderEntries(base), expected);
     EXPECT_EQ(e2e::treeContents(save), (std::map<std::string, std::string>{}));
+}
+
+// The script ends while the about box is up: the notice waits for it.
+TEST_F(Search, NoticeWaitsForAnOpenBox) {
+    e2e::ProcessHold hold;
+    ASSERT_NE(e2e::startHeldSearch(app, tree + "\\", save, hold), 0u) << "the script was not caught running";
+    app.choose("关于");
+    HWND about = app.waitMessageBox("Morvane");
+    ASSERT_NE(about, nullptr);
+    hold.release();
+    ASSERT_TRUE(e2e::waitScriptEnded(app));
+    EXPECT_EQ(app.waitMessageBox(e2e::kNoticeTitle, 1500), nullptr);
+    EXPECT_TRUE(IsWindowVisible(about));
+    e2e::press(about, IDOK);
+    std::string notice;
+    ASSERT_TRUE(e2e::closeNotice(app, &notice));
+    EXPECT_EQ(notice.rfind("搜索完成，找到 9 个文件。\r\n有 1002 个文件名没有找到", 0), 0u) << notice;
+    // Once per script.
+    EXPECT_EQ(app.waitMessageBox(1000), nullptr);
 }
 
 // Paths a search cannot serve are refused before any script is written.
@@ -224,6 +248,7 @@ TEST_F(Search, NewWindowWaitsForTheScriptOfAClosedOne) {
     PostMessageA(app.window(), WM_CLOSE, 0, 0);
     DWORD code = 1;
     ASSERT_TRUE(app.waitExit(&code));
+    // A window that has closed says nothing when its script ends.
 
     App second(app, "run2");
     ASSERT_TRUE(second.start());
@@ -244,6 +269,8 @@ TEST_F(Search, NewWindowWaitsForTheScriptOfAClosedOne) {
     EXPECT_EQ(WaitForSingleObject(process, 60000), WAIT_OBJECT_0);
     CloseHandle(process);
     EXPECT_EQ(e2e::treeContents(save), e2e::roadCopies());
+    // Nor does the second window: the script was not its own.
+    EXPECT_EQ(second.waitMessageBox(2000), nullptr);
 
     ASSERT_TRUE(e2e::runSearch(second, "照片.jpg\r\n", tree + "\\", other));
     EXPECT_EQ(e2e::treeContents(other), (std::map<std::string, std::string>{{"照片.jpg", e2e::roadCopies()["照片.jpg"]}}));

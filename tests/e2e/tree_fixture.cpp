@@ -296,8 +296,18 @@ std::string foundListPath(const App& app) { return app.runDir() + "\\UM7Y9X4K.tx
 
 const char* const kOverwriteTitle = "覆盖同名文件";
 
+const char* const kNoticeTitle = "搜索完成";
+
+bool closeNotice(const App& app, std::string* text) {
+    HWND box = app.waitMessageBox(kNoticeTitle);
+    if (!box) return false;
+    if (text) *text = dialogText(box);
+    press(box, IDOK);
+    return app.waitDialogsClosed();
+}
+
 bool runSearch(App& app, const std::string& names, const std::string& searchPath, const std::string& savePath,
-               int overwriteAnswer) {
+               int overwriteAnswer, std::string* notice) {
     const std::string found = foundListPath(app);
     DeleteFileA(found.c_str());
     if (fileExists(found)) return false;
@@ -309,7 +319,7 @@ bool runSearch(App& app, const std::string& names, const std::string& searchPath
     }
     // Only the new script makes the list; once it exists, no interpreter
     // left means that script has ended, copies included.
-    return waitUntil([&] { return fileExists(found) && runningScript(app) == 0; }, 60000);
+    return waitUntil([&] { return fileExists(found) && runningScript(app) == 0; }, 60000) && closeNotice(app, notice);
 }
 
 std::string longNames() {

@@ -125,9 +125,16 @@ std::string foundListPath(const App& app);
 // search and waits until the new script has made the found list and ended.
 // The names list must hold a line. False when that does not happen.
 // With overwriteAnswer (IDOK or IDCANCEL) the search first waits for the
-// question about same-named files in the save folder and answers it.
+// question about same-named files in the save folder and answers it. Once
+// the script has ended it closes the notice that says so, whose text goes
+// to *notice when given.
 bool runSearch(App& app, const std::string& names, const std::string& searchPath, const std::string& savePath,
-               int overwriteAnswer = 0);
+               int overwriteAnswer = 0, std::string* notice = nullptr);
+
+// Waits for the notice that the program's script has ended and closes it;
+// its text goes to *text when given. False when none came.
+bool closeNotice(const App& app, std::string* text = nullptr);
+extern const char* const kNoticeTitle;
 
 // The title of the question about same-named files in the save folder.
 extern const char* const kOverwriteTitle;

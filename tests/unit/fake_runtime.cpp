@@ -63,6 +63,13 @@ void FakeRuntime::click(const char* button) {
     if (!c.disabled && c.visible) raise(button, Event::Clicked, "clicked");
 }
 
+void FakeRuntime::search(const Text& searchPath, const Text& savePath, const Text& names) {
+    write(ctl::kSearchPath, searchPath);
+    write(ctl::kSavePath, savePath);
+    write(ctl::kNames, names);
+    click(ctl::kStart);
+}
+
 void FakeRuntime::choose(const char* menuItem) { raise(menuItem, Event::Chosen, "chosen"); }
 
 void FakeRuntime::type(const char* box, const Text& text) {

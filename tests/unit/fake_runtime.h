@@ -28,6 +28,8 @@ class FakeRuntime : public Runtime {
     void click(const char* button);
     void choose(const char* menuItem);
     void type(const char* box, const Text& text);  // one keystroke's change
+    // A search as a user starts it: the three boxes filled, 开始搜索 clicked.
+    void search(const Text& searchPath, const Text& savePath, const Text& names);
     // The program started last ends: ProgramEnded is raised now, or, while
     // a handler runs or a box is open, as soon as that is over.
     void endProgram();

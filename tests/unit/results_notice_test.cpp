@@ -18,10 +18,7 @@ struct Notice : ::testing::Test {
         rt.start();
     }
     void search(const Text& names) {
-        rt.write(ctl::kSearchPath, "D:\\pics\\");
-        rt.write(ctl::kSavePath, "E:\\out");
-        rt.write(ctl::kNames, names);
-        rt.click(ctl::kStart);
+        rt.search("D:\\pics\\", "E:\\out", names);
         ASSERT_EQ(rt.boxes.size(), 0u);
         ASSERT_TRUE(rt.programRunning());
     }
@@ -61,10 +58,7 @@ TEST_F(Notice, CountsFoundFilesMissingNamesAndSameNamedCopies) {
         rt.putFolder("D:\\pics");
         rt.putFolder("E:\\out");
         rt.start();
-        rt.write(ctl::kSearchPath, "D:\\pics\\");
-        rt.write(ctl::kSavePath, "E:\\out");
-        rt.write(ctl::kNames, c.names);
-        rt.click(ctl::kStart);
+        rt.search("D:\\pics\\", "E:\\out", c.names);
         if (c.found) rt.putFile(kFoundList, c.found);
         rt.endProgram();
         SCOPED_TRACE(c.names);

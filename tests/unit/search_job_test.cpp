@@ -97,10 +97,7 @@ TEST_F(SearchJob, ValidatesInOrderAfterWritingTheNamesFile) {
         }
         rt.putFile("D:\\pics\\a.jpg", "jpeg");
         rt.start();
-        rt.write(ctl::kSearchPath, c.search);
-        rt.write(ctl::kSavePath, c.save);
-        rt.write(ctl::kNames, c.names);
-        rt.click(ctl::kStart);
+        rt.search(c.search, c.save, c.names);
 
         SCOPED_TRACE(c.search + "|" + c.save + "|" + c.names);
         EXPECT_EQ(rt.file("C:\\TEMP\\file.txt")->bytes, c.names);
@@ -198,10 +195,7 @@ TEST_F(SearchJob, UnusableWorkDirectoryEndsTheJob) {
         rt.temp = c.temp;
         if (!c.shortForm.empty()) rt.shortPaths[c.temp] = c.shortForm;
         rt.start();
-        rt.write(ctl::kSearchPath, "D:\\pics\\");
-        rt.write(ctl::kSavePath, "E:\\out");
-        rt.write(ctl::kNames, "a.jpg");
-        rt.click(ctl::kStart);
+        rt.search("D:\\pics\\", "E:\\out", "a.jpg");
         SCOPED_TRACE(c.temp);
         ASSERT_EQ(rt.boxes.size(), 1u);
         EXPECT_EQ(rt.boxes[0].text, "临时文件夹不可用，无法开始搜索：\r\n" + c.temp);
@@ -209,6 +203,35 @@ TEST_F(SearchJob, UnusableWorkDirectoryEndsTheJob) {
         EXPECT_EQ(rt.fileWrites.size(), c.namesWritten ? 1u : 0u);
         EXPECT_TRUE(rt.starts.empty());
         EXPECT_TRUE(rt.controls[ctl::kViewFound].disabled);
+    }
+}
+
+// An old script held open by another program would otherwise be started.
+TEST_F(SearchJob, ScriptThatCannotBeWrittenStartsNothing) {
+    rt.putFile("C:\\TEMP\\XXXX.BAT", "@echo an older search\r\n");
+    rt.file("C:\\TEMP\\XXXX.BAT")->locked = true;
+    rt.search("D:\\pics\\", "E:\\out", "a.jpg");
+    ASSERT_EQ(rt.boxes.size(), 1u);
+    EXPECT_EQ(rt.boxes[0].text, "临时文件夹不可用，无法开始搜索：\r\nC:\\TEMP\\");
+    EXPECT_TRUE(rt.starts.empty());
+    EXPECT_TRUE(rt.pauses.empty());
+    EXPECT_FALSE(buttonsEnabled());
+}
+
+// A second window clicks during this one's pause: they share the work files.
+TEST_F(SearchJob, WorkFilesRewrittenInThePauseStartNothing) {
+    for (const char* file : {"C:\\TEMP\\file.txt", "C:\\TEMP\\XXXX.BAT"}) {
+        FakeRuntime rt;
+        rt.putFolder("D:\\pics");
+        rt.putFolder("E:\\out");
+        rt.start();
+        rt.duringPause = [&] { rt.putFile(file, "the other window's"); };
+        rt.search("D:\\pics\\", "E:\\out", "a.jpg");
+        SCOPED_TRACE(file);
+        EXPECT_TRUE(rt.starts.empty());
+        ASSERT_EQ(rt.boxes.size(), 1u);
+        EXPECT_EQ(rt.boxes[0].text, kBusy);
+        EXPECT_TRUE(rt.controls[ctl::kRemove].disabled);
     }
 }
 
@@ -322,10 +345,7 @@ TEST(ScriptRecord, AScriptRecordedByAnyWindowRefusesANewSearchWhileItRuns) {
     first.putFolder("D:\\pics");
     first.putFolder("E:\\out");
     first.start();
-    first.write(ctl::kSearchPath, "D:\\pics\\");
-    first.write(ctl::kSavePath, "E:\\out");
-    first.write(ctl::kNames, "a.jpg");
-    first.click(ctl::kStart);
+    first.search("D:\\pics\\", "E:\\out", "a.jpg");
     ASSERT_EQ(first.starts.size(), 1u);
     const ProcessStamp script = first.lastProgram();
     const Text record = first.file("C:\\TEMP\\XXXX.PID")->bytes;
@@ -348,10 +368,7 @@ TEST(ScriptRecord, AScriptRecordedByAnyWindowRefusesANewSearchWhileItRuns) {
         second.putFile("C:\\TEMP\\XXXX.PID", record);
         second.alive = c.alive;
         second.start();
-        second.write(ctl::kSearchPath, "D:\\pics\\");
-        second.write(ctl::kSavePath, "E:\\out");
-        second.write(ctl::kNames, "b.jpg");
-        second.click(ctl::kStart);
+        second.search("D:\\pics\\", "E:\\out", "b.jpg");
         SCOPED_TRACE(c.what);
         EXPECT_EQ(second.starts.size(), c.refused ? 0u : 1u);
         EXPECT_EQ(second.boxes.size(), c.refused ? 1u : 0u);
