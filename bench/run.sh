@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the host Release tree, runs the not-found benchmarks and prints one
-# table: the one-pass handler, the per-name handler and grep -F -i on the
-# same generated files.
+# table: the one-pass handler, the per-name reference (kept in the benchmark
+# only) and grep -F -i on the same generated files.
 set -e
 src=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$src/build/host}

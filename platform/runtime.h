@@ -35,9 +35,24 @@ struct FileInfo {
     uint64_t volume = 0;
     uint64_t index = 0;
     uint64_t size = 0;
+    uint64_t indexHigh = 0;  // upper half of a 128-bit file id
 };
 
 bool sameFile(const FileInfo& a, const FileInfo& b);
+
+// How opening a path went. Only "no such file" and "no such path" mean
+// missing; any other refusal (access, sharing, a name or length the system
+// cannot take) is a failure.
+enum class Opened { kOk, kMissing, kFailed };
+
+enum class Compared { kSame, kDifferent, kFailed };
+
+// A file the runtime holds open; id 0 when the open failed.
+struct HeldFile {
+    Opened status = Opened::kFailed;
+    uint64_t id = 0;
+    FileInfo info;
+};
 
 // A process as the system knows it: an id alone may be reused once the
 // process has ended, the id with its creation time is not.
@@ -79,8 +94,18 @@ class Runtime {
     virtual Text readFile(const Text& path) = 0;
     virtual bool deleteFile(const Text& path) = 0;
     virtual FileInfo fileInfo(const Text& path) = 0;
-    // True when both files can be read and hold the same bytes.
-    virtual bool sameContent(const Text& a, const Text& b) = 0;
+    // Reads a whole file while others may go on reading, writing and
+    // deleting it.
+    virtual Opened readSharedFile(const Text& path, Text& bytes) = 0;
+    // Opens an existing file or folder with delete access, letting others
+    // only read it, and holds it until releaseFile: nobody can change or
+    // delete it meanwhile.
+    virtual HeldFile holdFile(const Text& path) = 0;
+    // The held file's bytes, from its start, against the file at path.
+    virtual Compared compareHeld(uint64_t held, const Text& path) = 0;
+    // Deletes the held file's name; it goes when the file is released.
+    virtual bool deleteHeld(uint64_t held) = 0;
+    virtual void releaseFile(uint64_t held) = 0;
 
     // Waits ms milliseconds while window messages keep being dispatched.
     virtual void pause(unsigned ms) = 0;

@@ -43,8 +43,14 @@ Text searchNoticeText(Runtime& rt, const Text& foundList, const Text& names) {
 }
 
 void showSearchNotice(Runtime& rt) {
+    Text found;
+    // Counts from a list that could not be read would be made up.
+    if (!readFoundList(rt, found)) {
+        rt.messageBox(unreadableFoundList(rt), kMbOk, kTitle);
+        return;
+    }
     Text names = bytesToText(rt.readFile(rt.tempFolder() + kNamesFileName));
-    rt.messageBox(searchNoticeText(rt, readFoundList(rt), names), kMbOk, kTitle);
+    rt.messageBox(searchNoticeText(rt, found, names), kMbOk, kTitle);
 }
 
 }  // namespace mv

@@ -3,16 +3,27 @@
 #include "app/controls.h"
 #include "platform/text.h"
 #include "results/name_match.h"
+#include "search/script_record.h"
 
 namespace mv {
 
 namespace {
 
 const char* const kNotFoundList = "\\未搜到文件列表.txt";
+const char* const kUnfinished = "搜索还没有结束，请等它的命令窗口关闭后再查看未搜索到的文件。";
+
+Text foundListPath(Runtime& rt) { return runDirectoryFile(rt, "\\UM7Y9X4K.txt"); }
 
 }  // namespace
 
-Text readFoundList(Runtime& rt) { return bytesToText(rt.readFile(runDirectoryFile(rt, "\\UM7Y9X4K.txt"))); }
+bool readFoundList(Runtime& rt, Text& text) {
+    Text bytes;
+    Opened opened = rt.readSharedFile(foundListPath(rt), bytes);
+    text = bytesToText(bytes);
+    return opened != Opened::kFailed;
+}
+
+Text unreadableFoundList(Runtime& rt) { return Text("无法读取搜索结果列表：") + kCrLf + foundListPath(rt); }
 
 NameTable& nameTable() {
     static NameTable table;
@@ -26,21 +37,24 @@ void releaseNameTable() {
 void viewFoundFiles(Runtime& rt) { rt.shellOpen(rt.read(ctl::kSavePath)); }
 
 void makeNotFoundList(Runtime& rt) {
+    // Until the script has ended its list may be partial, or still the
+    // previous search's.
+    if (searchUnfinished(rt)) {
+        rt.messageBox(kUnfinished, kMbOk);
+        return;
+    }
     NameTable& table = nameTable();
     table.names = splitCrLf(rt.read(ctl::kNames));
     table.count = table.names.size();
 
     std::vector<bool> found(table.count, false);
-    if (table.count > 0 && !rt.programRunning()) {
-        // No script of ours can touch the found list now, so one read and
-        // one pass give what a read per name would.
-        found = findNames(readFoundList(rt), table.names);
-    } else {
-        // A running script may still be growing or replacing the list: each
-        // name is looked up in the list as it stands at that moment.
-        for (size_t i = 0; i < table.count; ++i) {
-            found[i] = findText(readFoundList(rt), table.names[i], true) != -1;
+    if (table.count > 0) {
+        Text list;
+        if (!readFoundList(rt, list)) {
+            rt.messageBox(unreadableFoundList(rt), kMbOk);
+            return;
         }
+        found = findNames(list, table.names);
     }
 
     Text result;

@@ -13,9 +13,13 @@ struct NameTable {
     size_t count = 0;
 };
 
-// The found list the script wrote into the run directory, as text; empty
-// when it is missing or cannot be read.
-Text readFoundList(Runtime& rt);
+// The found list the script wrote into the run directory, as text, read
+// without ever keeping the script from writing or deleting it. False when
+// it exists but cannot be read; a missing list reads as empty.
+bool readFoundList(Runtime& rt, Text& text);
+// What a box says of a found list that cannot be read: the first line and
+// the list's path.
+Text unreadableFoundList(Runtime& rt);
 
 NameTable& nameTable();
 void releaseNameTable();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,47 @@ DWORD readBlock(HANDLE h, char* buffer, DWORD size) {
     }
     return total;
 }
+
+// What the last failed open means: only a missing file or folder on the
+// way is "missing".
+Opened openFailure() {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Opened::kMissing : Opened::kFailed;
+}
+
+// Kind, size and identity of an open file: the 128-bit file id where the
+// volume offers one, the volume serial number and 64-bit index otherwise.
+bool describe(HANDLE h, FileInfo& info) {
+    BY_HANDLE_FILE_INFORMATION data;
+    if (!GetFileInformationByHandle(h, &data)) return false;
+    info.exists = true;
+    info.folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    FILE_ID_INFO id;
+    if (GetFileInformationByHandleEx(h, FileIdInfo, &id, sizeof id)) {
+        info.volume = id.VolumeSerialNumber;
+        std::memcpy(&info.index, id.FileId.Identifier, sizeof info.index);
+        std::memcpy(&info.indexHigh, id.FileId.Identifier + sizeof info.index, sizeof info.indexHigh);
+    } else {
+        info.volume = data.dwVolumeSerialNumber;
+        info.index = (static_cast<uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
+    }
+    return true;
+}
+
+// Reads the rest of an open file, to its end rather than to the size seen
+// at open: the found list may still be growing.
+Text readRest(HANDLE h) {
+    Text bytes;
+    std::vector<char> block(kBlock);
+    for (;;) {
+        DWORD got = readBlock(h, block.data(), kBlock);
+        bytes.append(block.data(), got);
+        if (got < kBlock) return bytes;
+    }
+}
+
+HANDLE handleOf(uint64_t held) { return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(held)); }
 
 }  // namespace
 
@@ -98,17 +140,8 @@ bool writeFile(const Text& path, const Text& bytes) {
 }
 
 Text readFile(const Text& path) {
-    File f(openForReading(path));
-    if (!f.ok()) return Text();
-    // Read to the end rather than to the size seen at open: the found list
-    // may still be growing.
     Text bytes;
-    std::vector<char> block(kBlock);
-    for (;;) {
-        DWORD got = readBlock(f.h, block.data(), kBlock);
-        bytes.append(block.data(), got);
-        if (got < kBlock) break;
-    }
+    readSharedFile(path, bytes);
     return bytes;
 }
 
@@ -121,30 +154,8 @@ FileInfo fileInfo(const Text& path) {
     // flag lets a folder be opened too.
     File f(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION data;
-    if (!f.ok() || !GetFileInformationByHandle(f.h, &data)) return info;
-    info.exists = true;
-    info.folder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    info.volume = data.dwVolumeSerialNumber;
-    info.index = (static_cast<uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
-    info.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if (!f.ok() || !describe(f.h, info)) return FileInfo{};
     return info;
-}
-
-bool sameContent(const Text& a, const Text& b) {
-    File fa(openForReading(a));
-    File fb(openForReading(b));
-    LARGE_INTEGER sa, sb;
-    if (!fa.ok() || !fb.ok() || !GetFileSizeEx(fa.h, &sa) || !GetFileSizeEx(fb.h, &sb)) return false;
-    if (sa.QuadPart != sb.QuadPart) return false;
-    std::vector<char> ba(kBlock), bb(kBlock);
-    for (LONGLONG left = sa.QuadPart; left > 0;) {
-        DWORD want = static_cast<DWORD>(left < kBlock ? left : kBlock);
-        if (readBlock(fa.h, ba.data(), want) != want || readBlock(fb.h, bb.data(), want) != want) return false;
-        if (std::char_traits<char>::compare(ba.data(), bb.data(), want) != 0) return false;
-        left -= want;
-    }
-    return true;
 }
 
 namespace {
@@ -205,5 +216,65 @@ bool canDelete(const Text& path) {
                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return f.ok();
 }
+
+Opened readSharedFile(const Text& path, Text& bytes) {
+    bytes.clear();
+    if (path.empty()) return Opened::kMissing;
+    File f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f.ok()) return openFailure();
+    bytes = readRest(f.h);
+    return Opened::kOk;
+}
+
+HeldFile holdFile(const Text& path) {
+    HeldFile held;
+    if (path.empty()) {
+        held.status = Opened::kMissing;
+        return held;
+    }
+    // The backup flag lets a folder be opened too, so it is told apart.
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | DELETE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        held.status = openFailure();
+        return held;
+    }
+    if (!describe(h, held.info)) {
+        CloseHandle(h);
+        return held;
+    }
+    held.status = Opened::kOk;
+    held.id = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(h));
+    return held;
+}
+
+Compared compareHeld(uint64_t held, const Text& path) {
+    HANDLE h = handleOf(held);
+    File other(openForReading(path));
+    LARGE_INTEGER start = {}, sa, sb;
+    if (!other.ok() || !SetFilePointerEx(h, start, nullptr, FILE_BEGIN) || !GetFileSizeEx(h, &sa) ||
+        !GetFileSizeEx(other.h, &sb)) {
+        return Compared::kFailed;
+    }
+    if (sa.QuadPart != sb.QuadPart) return Compared::kDifferent;
+    std::vector<char> ba(kBlock), bb(kBlock);
+    for (LONGLONG left = sa.QuadPart; left > 0;) {
+        DWORD want = static_cast<DWORD>(left < kBlock ? left : kBlock);
+        if (readBlock(h, ba.data(), want) != want || readBlock(other.h, bb.data(), want) != want) {
+            return Compared::kFailed;
+        }
+        if (std::memcmp(ba.data(), bb.data(), want) != 0) return Compared::kDifferent;
+        left -= want;
+    }
+    return Compared::kSame;
+}
+
+bool deleteHeld(uint64_t held) {
+    FILE_DISPOSITION_INFO disposition = {TRUE};
+    return SetFileInformationByHandle(handleOf(held), FileDispositionInfo, &disposition, sizeof disposition);
+}
+
+void releaseFile(uint64_t held) { CloseHandle(handleOf(held)); }
 
 }  // namespace mv::win32

@@ -411,7 +411,11 @@ bool Win32Runtime::writeFile(const Text& path, const Text& bytes) { return win32
 Text Win32Runtime::readFile(const Text& path) { return win32::readFile(path); }
 bool Win32Runtime::deleteFile(const Text& path) { return win32::deleteFile(path); }
 FileInfo Win32Runtime::fileInfo(const Text& path) { return win32::fileInfo(path); }
-bool Win32Runtime::sameContent(const Text& a, const Text& b) { return win32::sameContent(a, b); }
+Opened Win32Runtime::readSharedFile(const Text& path, Text& bytes) { return win32::readSharedFile(path, bytes); }
+HeldFile Win32Runtime::holdFile(const Text& path) { return win32::holdFile(path); }
+Compared Win32Runtime::compareHeld(uint64_t held, const Text& path) { return win32::compareHeld(held, path); }
+bool Win32Runtime::deleteHeld(uint64_t held) { return win32::deleteHeld(held); }
+void Win32Runtime::releaseFile(uint64_t held) { win32::releaseFile(held); }
 void Win32Runtime::shellExecute(const Text& verb, const Text& file, const Text& params, const Text& dir, int show) {
     win32::shellExecute(verb, file, params, dir, show);
 }

@@ -43,7 +43,11 @@ class Win32Runtime : public Runtime {
     Text readFile(const Text& path) override;
     bool deleteFile(const Text& path) override;
     FileInfo fileInfo(const Text& path) override;
-    bool sameContent(const Text& a, const Text& b) override;
+    Opened readSharedFile(const Text& path, Text& bytes) override;
+    HeldFile holdFile(const Text& path) override;
+    Compared compareHeld(uint64_t held, const Text& path) override;
+    bool deleteHeld(uint64_t held) override;
+    void releaseFile(uint64_t held) override;
     void pause(unsigned ms) override;
     bool pausing() override { return pauseDepth_ > 0; }
     bool startProgram(const Text& commandLine, bool wait, int showMode) override;

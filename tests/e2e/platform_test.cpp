@@ -71,19 +71,20 @@ TEST_F(Platform, FileInfoTellsFoldersAndSameFilesApart) {
     EXPECT_FALSE(rt.fileInfo("").exists);
 }
 
-TEST_F(Platform, SameContentComparesBytes) {
+// The held file is read from its start at every comparison.
+TEST_F(Platform, AHeldFileIsComparedByBytes) {
     const std::string big(2 << 20, 'q');
     struct Case {
         std::string a, b;
-        bool same;
+        Compared result;
     };
     const Case cases[] = {
-        {"", "", true},
-        {"abc", "abc", true},
-        {"abc", "abd", false},
-        {"abc", "abcd", false},
-        {big, big, true},
-        {big, big.substr(0, big.size() - 1) + "r", false},  // differs in the last block
+        {"", "", Compared::kSame},
+        {"abc", "abc", Compared::kSame},
+        {"abc", "abd", Compared::kDifferent},
+        {"abc", "abcd", Compared::kDifferent},
+        {big, big, Compared::kSame},
+        {big, big.substr(0, big.size() - 1) + "r", Compared::kDifferent},  // differs in the last block
     };
     const std::string a = folder() + "\\a.bin";
     const std::string b = folder() + "\\b.bin";
@@ -91,9 +92,125 @@ TEST_F(Platform, SameContentComparesBytes) {
         SCOPED_TRACE(c.a.size());
         ASSERT_TRUE(rt.writeFile(a, c.a));
         ASSERT_TRUE(rt.writeFile(b, c.b));
-        EXPECT_EQ(rt.sameContent(a, b), c.same);
+        HeldFile held = rt.holdFile(a);
+        ASSERT_EQ(held.status, Opened::kOk);
+        EXPECT_EQ(rt.compareHeld(held.id, b), c.result);
+        EXPECT_EQ(rt.compareHeld(held.id, b), c.result);
+        rt.releaseFile(held.id);
     }
-    EXPECT_FALSE(rt.sameContent(a, folder() + "\\missing.bin"));
+    HeldFile held = rt.holdFile(a);
+    EXPECT_EQ(rt.compareHeld(held.id, folder() + "\\missing.bin"), Compared::kFailed);
+    HANDLE other = CreateFileA(b.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(rt.compareHeld(held.id, b), Compared::kFailed);  // the other file held by another program
+    CloseHandle(other);
+    rt.releaseFile(held.id);
+}
+
+TEST_F(Platform, OpeningTellsMissingFromRefused) {
+    const std::string file = folder() + "\\a.txt";
+    ASSERT_TRUE(rt.writeFile(file, "a"));
+    struct Case {
+        const char* what;
+        std::string path;
+        Opened result;
+    };
+    const Case cases[] = {
+        {"file", file, Opened::kOk},
+        {"no such file", folder() + "\\b.txt", Opened::kMissing},
+        {"no such folder", folder() + "\\none\\b.txt", Opened::kMissing},
+        // What dir writes for a name outside code page 936.
+        {"question mark", folder() + "\\?.txt", Opened::kFailed},
+        {"too long", folder() + "\\" + std::string(300, 'x') + ".txt", Opened::kFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string bytes = "old";
+        EXPECT_EQ(rt.readSharedFile(c.path, bytes), c.result);
+        EXPECT_EQ(bytes, c.result == Opened::kOk ? "a" : "");
+        HeldFile held = rt.holdFile(c.path);
+        EXPECT_EQ(held.status, c.result);
+        EXPECT_EQ(held.id != 0, c.result == Opened::kOk);
+        if (held.id) rt.releaseFile(held.id);
+    }
+    HeldFile dir = rt.holdFile(folder());
+    EXPECT_EQ(dir.status, Opened::kOk);
+    EXPECT_TRUE(dir.info.folder);
+    rt.releaseFile(dir.id);
+}
+
+// The script appends to the found list with writers of its own; our read
+// must neither fail for that nor make its append fail.
+TEST_F(Platform, ASharedReadLeavesWritersAlone) {
+    const std::string path = folder() + "\\list.txt";
+    ASSERT_TRUE(rt.writeFile(path, "a\r\n"));
+    HANDLE writer = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    std::string bytes;
+    EXPECT_EQ(rt.readSharedFile(path, bytes), Opened::kOk);
+    EXPECT_EQ(bytes, "a\r\n");
+    EXPECT_EQ(rt.readFile(path), "a\r\n");
+    CloseHandle(writer);
+
+    HANDLE exclusive = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(exclusive, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(rt.readSharedFile(path, bytes), Opened::kFailed);
+    CloseHandle(exclusive);
+}
+
+TEST_F(Platform, AHeldFileStaysAsItWasUntilDeletedThroughTheHold) {
+    const std::string path = folder() + "\\原片.jpg";
+    ASSERT_TRUE(rt.writeFile(path, "photo"));
+    HeldFile held = rt.holdFile(path);
+    ASSERT_EQ(held.status, Opened::kOk);
+    EXPECT_TRUE(sameFile(held.info, rt.fileInfo(path)));
+    EXPECT_FALSE(held.info.folder);
+    EXPECT_EQ(held.info.size, 5u);
+    // Nobody writes, renames or deletes it meanwhile; reading stays possible.
+    EXPECT_FALSE(rt.writeFile(path, "other"));
+    EXPECT_FALSE(DeleteFileA(path.c_str()));
+    EXPECT_FALSE(MoveFileA(path.c_str(), (folder() + "\\moved.jpg").c_str()));
+    EXPECT_EQ(rt.holdFile(path).status, Opened::kFailed);
+    HANDLE reader = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(reader, INVALID_HANDLE_VALUE);
+    CloseHandle(reader);
+
+    EXPECT_TRUE(rt.deleteHeld(held.id));
+    rt.releaseFile(held.id);
+    EXPECT_FALSE(rt.fileInfo(path).exists);
+
+    // A read-only file is held, but its deletion fails and it stays.
+    ASSERT_TRUE(rt.writeFile(path, "photo"));
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    held = rt.holdFile(path);
+    ASSERT_EQ(held.status, Opened::kOk);
+    EXPECT_FALSE(rt.deleteHeld(held.id));
+    rt.releaseFile(held.id);
+    EXPECT_EQ(rt.readFile(path), "photo");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // A file another program holds open without sharing deletion.
+    HANDLE viewer = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(viewer, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(rt.holdFile(path).status, Opened::kFailed);
+    CloseHandle(viewer);
+}
+
+TEST_F(Platform, TwoLinksAreOneFileAndDeletingOneLeavesTheOther) {
+    const std::string a = folder() + "\\a.jpg";
+    const std::string b = folder() + "\\b.jpg";
+    ASSERT_TRUE(rt.writeFile(a, "A"));
+    ASSERT_TRUE(CreateHardLinkA(b.c_str(), a.c_str(), nullptr));
+    EXPECT_TRUE(sameFile(rt.fileInfo(a), rt.fileInfo(b)));
+    HeldFile held = rt.holdFile(a);
+    ASSERT_EQ(held.status, Opened::kOk);
+    // The links share their sharing rules; asking what file b is still works.
+    EXPECT_EQ(rt.holdFile(b).status, Opened::kFailed);
+    EXPECT_TRUE(sameFile(held.info, rt.fileInfo(b)));
+    EXPECT_TRUE(rt.deleteHeld(held.id));
+    rt.releaseFile(held.id);
+    EXPECT_FALSE(rt.fileInfo(a).exists);
+    EXPECT_EQ(rt.readFile(b), "A");
 }
 
 TEST_F(Platform, SettingsGoThroughTheProfileApi) {

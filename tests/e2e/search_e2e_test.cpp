@@ -212,14 +212,7 @@ TEST_F(Search, SameNameFromAnotherFolderAsksBeforeReplacingTheOnlyCopy) {
     ASSERT_TRUE(e2e::makeTree(y2023, {}, {{"IMG_0001.JPG", "picture of 2023"}}));
     ASSERT_TRUE(e2e::makeTree(y2024, {}, {{"IMG_0001.JPG", "picture of 2024"}}));
     ASSERT_TRUE(e2e::runSearch(app, "IMG_0001.JPG\r\n", y2023 + "\\", save));
-    app.click("按钮_删除原始路径文件");
-    HWND confirm = app.waitMessageBox("删除原始文件");
-    ASSERT_NE(confirm, nullptr);
-    e2e::press(confirm, IDOK);
-    HWND done = app.waitMessageBox("信息提示！");
-    ASSERT_NE(done, nullptr);
-    e2e::press(done, IDOK);
-    ASSERT_TRUE(app.waitDialogsClosed());
+    ASSERT_NE(e2e::confirmRemoval(app), "");
     ASSERT_FALSE(e2e::fileExists(y2023 + "\\IMG_0001.JPG"));
     const std::string found = e2e::readFile(e2e::foundListPath(app));
 

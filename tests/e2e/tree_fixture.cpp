@@ -298,6 +298,18 @@ const char* const kOverwriteTitle = "覆盖同名文件";
 
 const char* const kNoticeTitle = "搜索完成";
 
+std::string confirmRemoval(App& app) {
+    app.click("按钮_删除原始路径文件");
+    HWND confirm = app.waitMessageBox("删除原始文件");
+    if (!confirm) return std::string();
+    press(confirm, IDOK);
+    HWND done = app.waitMessageBox("信息提示！");
+    if (!done) return std::string();
+    std::string text = dialogText(done);
+    press(done, IDOK);
+    return app.waitDialogsClosed() ? text : std::string();
+}
+
 bool closeNotice(const App& app, std::string* text) {
     HWND box = app.waitMessageBox(kNoticeTitle);
     if (!box) return false;

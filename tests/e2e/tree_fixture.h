@@ -136,6 +136,10 @@ bool runSearch(App& app, const std::string& names, const std::string& searchPath
 bool closeNotice(const App& app, std::string* text = nullptr);
 extern const char* const kNoticeTitle;
 
+// Clicks the removal, confirms it and returns the text of the completion
+// box, which it closes; empty when a box did not come.
+std::string confirmRemoval(App& app);
+
 // The title of the question about same-named files in the save folder.
 extern const char* const kOverwriteTitle;
 

@@ -151,6 +151,12 @@ void FakeRuntime::alias(const Text& path, const Text& samePath) {
     aliases[key(path)] = target;
 }
 
+void FakeRuntime::link(const Text& path, const Text& existing) {
+    File f = *file(existing);
+    f.path = path;
+    files[key(path)] = f;
+}
+
 bool FakeRuntime::hasFile(const Text& path) const { return file(path) != nullptr; }
 
 const FakeRuntime::File* FakeRuntime::file(const Text& path) const {
@@ -188,8 +194,15 @@ bool FakeRuntime::deleteFile(const Text& path) {
     return true;
 }
 
+namespace {
+
+bool refusedName(const Text& path) { return path.find_first_of("*?") != Text::npos || path.size() > 259; }
+
+}  // namespace
+
 FileInfo FakeRuntime::fileInfo(const Text& path) {
     FileInfo info;
+    if (refusedName(path)) return info;
     if (folders.count(key(path))) {
         info.exists = info.folder = true;
         info.index = std::hash<Text>()(key(path)) | (1ull << 63);
@@ -202,11 +215,60 @@ FileInfo FakeRuntime::fileInfo(const Text& path) {
     return info;
 }
 
-bool FakeRuntime::sameContent(const Text& a, const Text& b) {
-    contentCompares.push_back(a);
-    const File* fa = file(a);
-    const File* fb = file(b);
-    return fa && fb && !fa->locked && !fb->locked && fa->bytes == fb->bytes;
+Opened FakeRuntime::readSharedFile(const Text& path, Text& bytes) {
+    fileReads.push_back(path);
+    bytes.clear();
+    const File* f = file(path);
+    if (refusedName(path) || folders.count(key(path)) || (f && f->locked)) return Opened::kFailed;
+    if (!f) return Opened::kMissing;
+    bytes = f->bytes;
+    return Opened::kOk;
+}
+
+HeldFile FakeRuntime::holdFile(const Text& path) {
+    HeldFile h;
+    const File* f = file(path);
+    if (refusedName(path) || (f && f->locked)) return h;
+    if (!f && !folders.count(key(path))) {
+        h.status = Opened::kMissing;
+        return h;
+    }
+    // One file shares its sharing rules across its names: a name of a file
+    // we hold already cannot be opened with delete access.
+    for (const auto& [id, heldPath] : held) {
+        if (sameFile(fileInfo(heldPath), fileInfo(path))) return h;
+    }
+    h.status = Opened::kOk;
+    h.id = nextHeld_++;
+    h.info = fileInfo(path);
+    held[h.id] = path;
+    return h;
+}
+
+Compared FakeRuntime::compareHeld(uint64_t id, const Text& path) {
+    const Text& heldPath = held.at(id);
+    contentCompares.push_back(heldPath);
+    const File* original = file(heldPath);
+    const File* other = file(path);
+    // Opening the other file to read it needs the held one to share that.
+    if (!original || !other || other->locked || refusedName(path) || other->index == original->index) {
+        return Compared::kFailed;
+    }
+    return original->bytes == other->bytes ? Compared::kSame : Compared::kDifferent;
+}
+
+bool FakeRuntime::deleteHeld(uint64_t id) {
+    const Text& heldPath = held.at(id);
+    deleteCalls.push_back(heldPath);
+    const File* f = file(heldPath);
+    if (!f || f->readOnly) return false;
+    deleting_.insert(id);
+    return true;
+}
+
+void FakeRuntime::releaseFile(uint64_t id) {
+    if (deleting_.erase(id)) files.erase(key(held.at(id)));
+    held.erase(id);
 }
 
 void FakeRuntime::pause(unsigned ms) {

@@ -71,16 +71,19 @@ class FakeRuntime : public Runtime {
     std::vector<SettingWrite> settingWrites;
 
     // Files, keyed by path with ASCII letters folded, as Windows compares.
+    // A path holding * or ?, or longer than 259 bytes, names no file: opening
+    // it fails, as it fails on Windows, without meaning "missing".
     struct File {
         Text path;  // as first written, letters in their case
         Text bytes;
         uint64_t index = 0;
         bool readOnly = false;  // cannot be deleted or written
-        bool locked = false;    // held open by another program
+        bool locked = false;    // held open by another program, sharing nothing
     };
     void putFile(const Text& path, const Text& bytes);
     void putFolder(const Text& path);
-    void alias(const Text& path, const Text& samePath);  // second name of a file
+    void alias(const Text& path, const Text& samePath);  // another spelling of one name
+    void link(const Text& path, const Text& existing);  // a hard link: a name of its own
     bool hasFile(const Text& path) const;
     const File* file(const Text& path) const;
     File* file(const Text& path);
@@ -88,6 +91,8 @@ class FakeRuntime : public Runtime {
     std::set<Text> folders;
     std::map<Text, Text> aliases;
     std::vector<Text> fileReads, fileWrites, deleteCalls, contentCompares;
+    // Files this runtime holds open, by id: the path they were opened by.
+    std::map<uint64_t, Text> held;
     std::set<Text> unwritableFolders;  // canCreateIn() says no
 
     struct Start {
@@ -128,7 +133,11 @@ class FakeRuntime : public Runtime {
     Text readFile(const Text& path) override;
     bool deleteFile(const Text& path) override;
     FileInfo fileInfo(const Text& path) override;
-    bool sameContent(const Text& a, const Text& b) override;
+    Opened readSharedFile(const Text& path, Text& bytes) override;
+    HeldFile holdFile(const Text& path) override;
+    Compared compareHeld(uint64_t id, const Text& path) override;
+    bool deleteHeld(uint64_t id) override;
+    void releaseFile(uint64_t id) override;
     void pause(unsigned ms) override;
     bool pausing() override { return pausing_; }
     bool startProgram(const Text& commandLine, bool wait, int showMode) override;
@@ -158,6 +167,8 @@ class FakeRuntime : public Runtime {
     bool endWaiting_ = false;
     bool pausing_ = false;
     uint64_t nextIndex_ = 1;
+    uint64_t nextHeld_ = 1;
+    std::set<uint64_t> deleting_;  // held files whose name goes at release
     ProcessStamp last_;
 };
 

@@ -94,6 +94,16 @@ TEST_F(Notice, WaitsForAnOpenBoxAndComesOncePerScript) {
                                             "搜索完成，找到 0 个文件。\r\n有 1 个文件名没有找到，请点击“未搜索到的文件”查看。"}));
 }
 
+TEST_F(Notice, SaysSoWhenTheFoundListCannotBeRead) {
+    search("a.jpg");
+    rt.putFile(kFoundList, "D:\\pics\\a.jpg\r\n");
+    rt.file(kFoundList)->locked = true;
+    rt.endProgram();
+    ASSERT_EQ(rt.boxes.size(), 1u);
+    EXPECT_EQ(rt.boxes[0].text, "无法读取搜索结果列表：\r\nD:\\tools\\UM7Y9X4K.txt");
+    EXPECT_EQ(rt.boxes[0].title, "搜索完成");
+}
+
 TEST_F(Notice, NeverAfterTheWindowHasClosed) {
     search("a.jpg");
     rt.open = false;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/window.h"
 #include "results/review.h"
 #include "tests/unit/fake_runtime.h"
@@ -25,11 +27,10 @@ struct Review : ::testing::Test {
         const FakeRuntime::File* f = rt.file(kNotFoundList);
         return f ? f->bytes : "<not written>";
     }
+    long foundListReads() const { return std::count(rt.fileReads.begin(), rt.fileReads.end(), kFoundList); }
     FakeRuntime rt;
 };
 
-// Every case runs with no script running (one read, one pass) and with a
-// script still running (a read and a scan per name): same bytes.
 TEST_F(Review, NotFoundListByMatchingRule) {
     struct Case {
         const char* what;
@@ -64,20 +65,17 @@ TEST_F(Review, NotFoundListByMatchingRule) {
         {"bare LF stays in a name", "a\nb", true, "a\r\nb", "a\nb\r\n"},
         {"all found", "a\r\nb\r\n", true, "ab", ""},
     };
-    for (bool running : {false, true}) {
-        for (const Case& c : cases) {
-            rt.files.clear();
-            if (c.listExists) rt.putFile(kFoundList, c.list);
-            rt.running = running;
-            EXPECT_EQ(notFound(c.names), c.expected) << c.what << (running ? " (script running)" : "");
-        }
+    for (const Case& c : cases) {
+        rt.files.clear();
+        if (c.listExists) rt.putFile(kFoundList, c.list);
+        EXPECT_EQ(notFound(c.names), c.expected) << c.what;
     }
 }
 
 TEST_F(Review, EmptyNamesListWritesEmptyFileWithoutReading) {
     rt.putFile(kFoundList, "D:\\a.jpg\r\n");
     EXPECT_EQ(notFound(""), "");
-    EXPECT_TRUE(rt.fileReads.empty());
+    EXPECT_EQ(foundListReads(), 0);
     EXPECT_EQ(rt.fileWrites, std::vector<Text>{kNotFoundList});
 }
 
@@ -100,15 +98,10 @@ TEST_F(Review, UnwritableNotFoundListIsStillOpened) {
     EXPECT_EQ(rt.shellCalls.size(), 1u);
 }
 
-TEST_F(Review, FoundListReadOnceUnlessScriptRuns) {
+TEST_F(Review, FoundListIsReadOncePerClick) {
     rt.putFile(kFoundList, "D:\\a.jpg\r\n");
-    notFound("a.jpg\r\nb.jpg\r\nc.jpg");
-    EXPECT_EQ(rt.fileReads, std::vector<Text>{kFoundList});
-
-    rt.fileReads.clear();
-    rt.running = true;
-    notFound("a.jpg\r\nb.jpg\r\nc.jpg");
-    EXPECT_EQ(rt.fileReads, std::vector<Text>(3, kFoundList));
+    EXPECT_EQ(notFound("a.jpg\r\nb.jpg\r\nc.jpg"), "b.jpg\r\nc.jpg\r\n");
+    EXPECT_EQ(foundListReads(), 1);
 }
 
 TEST_F(Review, NameTableHoldsTheLastRunsNames) {
