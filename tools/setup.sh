@@ -4,7 +4,7 @@ set -euo pipefail
 
 MV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 MV_PACKAGES="cmake make g++ libgtest-dev googletest libbenchmark-dev g++-mingw-w64-x86-64 wine wine64 \
-xvfb xdotool x11-utils locales fonts-wqy-microhei imagemagick"
+xvfb xdotool x11-utils locales fonts-wqy-microhei fonts-wine imagemagick"
 
 mv_install() {
     local missing=()
