@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/standin/listing.h"
 #include "tools/standin/syntax.h"
 
 namespace mvcmd {
@@ -18,6 +19,8 @@ struct State {
     std::vector<Bytes> args;  // %0 to %9
     HANDLE out[3] = {};       // where the next command's 0, 1 and 2 go
     int errorLevel = 0;
+    // One walk per run unless MVCMD_WALK=each asks for a walk per dir call.
+    Listings listings{true};
 };
 State g;
 
@@ -80,39 +83,20 @@ void splitPattern(const Bytes& path, Bytes* folder, Bytes* pattern) {
     *pattern = last;
 }
 
-struct Entry {
-    Bytes name;
-    DWORD attrs;
-};
-
-// The folder's entries in the order the file system gives them.
-std::vector<Entry> entries(const Bytes& folder) {
-    std::vector<Entry> out;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(joinPath(folder, "*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return out;
-    do {
-        Bytes name = fd.cFileName;
-        if (name != "." && name != "..") out.push_back({name, fd.dwFileAttributes});
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return out;
-}
-
 bool listed(const Entry& e) { return !(e.attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)); }
 
 // DIR /S order: the folder's own matches, then each subfolder in turn,
 // depth first. Hidden entries are not listed, but hidden folders are
 // searched.
-void listFolder(const Bytes& folder, const Bytes& pattern, bool recurse, int* found) {
-    std::vector<Entry> all = entries(folder);
-    for (const Entry& e : all)
-        if (listed(e) && wildcardMatch(pattern, e.name)) {
+void listFolder(const Bytes& folder, const Wildcard& pattern, bool recurse, int* found) {
+    EntryList all = g.listings.of(folder);
+    for (const Entry& e : *all)
+        if (listed(e) && pattern.match(e.wide)) {
             say(joinPath(folder, e.name));
             ++*found;
         }
     if (!recurse) return;
-    for (const Entry& e : all)
+    for (const Entry& e : *all)
         if ((e.attrs & FILE_ATTRIBUTE_DIRECTORY) && !(e.attrs & FILE_ATTRIBUTE_REPARSE_POINT))
             listFolder(joinPath(folder, e.name), pattern, recurse, found);
 }
@@ -140,7 +124,7 @@ bool cmdDir(const Bytes& rest) {
     for (const Bytes& p : paths) {
         Bytes folder, pattern;
         splitPattern(p, &folder, &pattern);
-        listFolder(folder, pattern, recurse, &found);
+        listFolder(folder, Wildcard(widen(pattern), sameLetter), recurse, &found);
     }
     if (found == 0) complain("找不到文件");
     return found > 0;
@@ -186,8 +170,10 @@ bool cmdCopy(const Bytes& rest) {
         if (a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY))
             sources.push_back(joinPath(folder, pattern));
     } else {
-        for (const Entry& e : entries(folder))
-            if (!(e.attrs & FILE_ATTRIBUTE_DIRECTORY) && listed(e) && wildcardMatch(pattern, e.name))
+        Wildcard match(widen(pattern), sameLetter);
+        EntryList all = g.listings.of(folder);
+        for (const Entry& e : *all)
+            if (!(e.attrs & FILE_ATTRIBUTE_DIRECTORY) && listed(e) && match.match(e.wide))
                 sources.push_back(joinPath(folder, e.name));
     }
     if (sources.empty()) {
@@ -206,6 +192,7 @@ bool cmdCopy(const Bytes& rest) {
             complain("文件不能复制到其自身。");
             continue;
         }
+        g.listings.forget();
         if (!CopyFileA(src.c_str(), target.c_str(), FALSE)) {
             complain(systemMessage(GetLastError()));
             continue;
@@ -223,10 +210,13 @@ bool cmdDel(const Bytes& rest) {
         Bytes folder, pattern;
         splitPattern(unquote(a), &folder, &pattern);
         int gone = 0;
-        for (const Entry& e : entries(folder)) {
-            if ((e.attrs & FILE_ATTRIBUTE_DIRECTORY) || !wildcardMatch(pattern, e.name)) continue;
+        Wildcard match(widen(pattern), sameLetter);
+        EntryList all = g.listings.of(folder);  // held while files go
+        for (const Entry& e : *all) {
+            if ((e.attrs & FILE_ATTRIBUTE_DIRECTORY) || !match.match(e.wide)) continue;
             Bytes path = joinPath(folder, e.name);
             if (DeleteFileA(path.c_str())) {
+                g.listings.forget();
                 ++gone;
             } else {
                 complain(path + " - " + systemMessage(GetLastError()));
@@ -335,6 +325,7 @@ bool openRedirects(const std::vector<Redirect>& rs, const ForVars& vars,
             complain(systemMessage(GetLastError()));
             return false;
         }
+        if (r.handle != 0 && GetLastError() != ERROR_ALREADY_EXISTS) g.listings.forget();  // created
         if (r.append) SetFilePointer(h, 0, nullptr, FILE_END);
         opened->push_back(h);
         g.out[r.handle] = h;
@@ -346,8 +337,10 @@ bool exists(const Bytes& path) {
     if (!hasWildcard(path)) return attributes(path) != INVALID_FILE_ATTRIBUTES;
     Bytes folder, pattern;
     splitPattern(path, &folder, &pattern);
-    for (const Entry& e : entries(folder))
-        if (wildcardMatch(pattern, e.name)) return true;
+    Wildcard match(widen(pattern), sameLetter);
+    EntryList all = g.listings.of(folder);
+    for (const Entry& e : *all)
+        if (match.match(e.wide)) return true;
     return false;
 }
 
@@ -495,6 +488,8 @@ int start() {
     g.out[1] = GetStdHandle(STD_OUTPUT_HANDLE);
     g.out[2] = GetStdHandle(STD_ERROR_HANDLE);
     loadEnvironment();
+    Bytes walk;
+    g.listings = Listings(!(g.env.get("MVCMD_WALK", &walk) && foldCase(walk) == "each"));
 
     Bytes cl = GetCommandLineA();
     size_t i = 0;

@@ -80,6 +80,45 @@ TEST(StandinDir, AppendsToWhatIsThere) {
     EXPECT_EQ(st::readFile(dir + "\\found.txt"), lines({"old", r + "乗\\乗.jpg", r + "乗\\乗.jpg"}));
 }
 
+// Code page 936 as Windows has it: 0x80 is the euro sign, a character of
+// its own, and names compare through the system's upper-case table.
+TEST(StandinDir, EuroSignAndLettersBeyondAscii) {
+    std::string dir = st::freshDir("dirgbk");
+    std::string r = dir + "\\pics\\";
+    st::makeDirs(r);
+    for (const char* d : {"\x80", "b\x80"}) CreateDirectoryA((r + d).c_str(), nullptr);
+    for (const char* f : {"\x80\\a.jpg", "Ａ.jpg", "Ω.jpg", "b\x80\\Я.jpg", "b\x80\\Яz.jpg"})
+        st::writeFile(r + f, f);
+    struct Case {
+        std::string name;
+        std::vector<std::string> found;
+    } cases[] = {
+        {"\x80\\a.jpg", {r + "\x80\\a.jpg"}},
+        {"b\x80", {r + "b\x80\\Я.jpg", r + "b\x80\\Яz.jpg"}},
+        {"ａ.jpg", {r + "Ａ.jpg"}},
+        {"ω.jpg", {r + "Ω.jpg"}},
+        {"я*.jpg", {r + "b\x80\\Я.jpg", r + "b\x80\\Яz.jpg"}},
+        {"я?.jpg", {r + "b\x80\\Я.jpg", r + "b\x80\\Яz.jpg"}},
+    };
+    for (const Case& c : cases) {
+        DeleteFileA((dir + "\\found.txt").c_str());
+        st::Result res = runLines(dir, {"@echo off", "dir/b/s \"" + r + c.name + "\">>found.txt"});
+        EXPECT_EQ(st::readFile(dir + "\\found.txt"), lines(c.found)) << c.name;
+        EXPECT_EQ(res.err, "") << c.name;
+    }
+}
+
+TEST(StandinCopy, IntoSavePathEndingInEuroSign) {
+    std::string dir = st::freshDir("copyeuro");
+    CreateDirectoryA((dir + "\\out\x80").c_str(), nullptr);
+    st::writeFile(dir + "\\a.jpg", "a");
+    st::Result res = runLines(dir, {"@echo off", "set Udrvpath=" + dir + "\\out\x80",
+                                    "copy \"" + dir + "\\a.jpg\" \"%Udrvpath%\""});
+    EXPECT_EQ(st::readFile(dir + "\\out\x80\\a.jpg"), "a");
+    EXPECT_EQ(res.out, "已复制         1 个文件。\r\n");
+    EXPECT_EQ(res.err, "");
+}
+
 TEST(StandinFor, TakesEachLineWholeAndSkipsEmptyAndSemicolonLines) {
     std::string dir = st::freshDir("for");
     struct Case {

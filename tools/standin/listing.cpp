@@ -1,0 +1,52 @@
+#include "tools/standin/listing.h"
+
+namespace mvcmd {
+
+Wide widen(const Bytes& gbk) {
+    if (gbk.empty()) return Wide();
+    int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
+    Wide out(static_cast<size_t>(n), u'\0');
+    MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()),
+                        reinterpret_cast<wchar_t*>(&out[0]), n);
+    return out;
+}
+
+bool sameLetter(char16_t a, char16_t b) {
+    const wchar_t wa = a, wb = b;
+    return CompareStringOrdinal(&wa, 1, &wb, 1, TRUE) == CSTR_EQUAL;
+}
+
+namespace {
+
+std::vector<Entry> read(const Bytes& folder) {
+    std::vector<Entry> out;
+    Bytes pattern = folder + (!folder.empty() && lastSlash(folder) == folder.size() - 1 ? "*" : "\\*");
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return out;
+    do {
+        Bytes name = fd.cFileName;
+        if (name != "." && name != "..") out.push_back({name, widen(name), fd.dwFileAttributes});
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return out;
+}
+
+// "D:\pics\" and "D:\pics" are one folder; "D:\" keeps its backslash.
+Bytes key(const Bytes& folder) {
+    size_t slash = lastSlash(folder);
+    if (slash + 1 == folder.size() && slash > 0 && folder[slash - 1] != ':')
+        return folder.substr(0, slash);
+    return folder;
+}
+
+}  // namespace
+
+EntryList Listings::of(const Bytes& folder) {
+    if (!keep_) return std::make_shared<const std::vector<Entry>>(read(folder));
+    EntryList& slot = kept_[key(folder)];
+    if (!slot) slot = std::make_shared<const std::vector<Entry>>(read(folder));
+    return slot;
+}
+
+}  // namespace mvcmd

@@ -1,0 +1,46 @@
+// Folder listings for dir, copy, del and if exist, and the system's rule
+// for comparing names without case. Win32.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "tools/standin/syntax.h"
+
+namespace mvcmd {
+
+// Bytes in code page 936 as UTF-16, for comparing names only.
+Wide widen(const Bytes& gbk);
+
+// The system's ordinal comparison without case (its upper-case table),
+// which is how FindFirstFile compares names.
+bool sameLetter(char16_t a, char16_t b);
+
+struct Entry {
+    Bytes name;  // as FindFirstFileA gives it
+    Wide wide;   // the same name for matching
+    DWORD attrs;
+};
+using EntryList = std::shared_ptr<const std::vector<Entry>>;
+
+// The entries of folders in the order the file system gives them. Each
+// folder is read once and kept until the stand-in itself creates, copies
+// over or deletes a file, so the search loop's dir calls share one walk.
+// Changes made by other programs meanwhile are not seen (see README). With
+// keep off every call reads the folder again: a walk per dir call.
+class Listings {
+public:
+    explicit Listings(bool keep) : keep_(keep) {}
+    EntryList of(const Bytes& folder);
+    // The stand-in has changed something on disk: read everything anew.
+    void forget() { kept_.clear(); }
+
+private:
+    bool keep_;
+    std::unordered_map<Bytes, EntryList> kept_;
+};
+
+}  // namespace mvcmd
