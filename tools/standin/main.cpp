@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <memory>
 
 #include "tools/standin/listing.h"
 #include "tools/standin/syntax.h"
@@ -273,10 +275,14 @@ bool cmdSet(const Bytes& rest) {
     return true;
 }
 
-bool readFile(const Bytes& path, Bytes* content) {
+// The file's bytes from the offset on; false when it cannot be opened.
+bool readFileFrom(const Bytes& path, size_t offset, Bytes* content) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
     content->clear();
     char buf[65536];
     DWORD n = 0;
@@ -284,6 +290,8 @@ bool readFile(const Bytes& path, Bytes* content) {
     CloseHandle(h);
     return true;
 }
+
+bool readFile(const Bytes& path, Bytes* content) { return readFileFrom(path, 0, content); }
 
 bool runSequence(const std::vector<Command>& cmds, ForVars& vars);
 
@@ -344,6 +352,16 @@ bool exists(const Bytes& path) {
     return false;
 }
 
+bool runBody(const Command& c, const std::vector<Bytes>& items, ForVars& vars) {
+    bool ok = true;
+    for (const Bytes& item : items) {
+        vars.push_back({c.forVar, item});
+        ok = runSequence(c.body, vars);
+        vars.pop_back();
+    }
+    return ok;
+}
+
 bool runFor(const Command& c, ForVars& vars) {
     if (c.forSwitch != "/f" && !c.forSwitch.empty()) {
         complain("此时不应有 " + c.forSwitch + "。");
@@ -363,6 +381,8 @@ bool runFor(const Command& c, ForVars& vars) {
         if (start != Bytes::npos && set[start] == '"') {
             items = forFileLines(unquote(set), opt);
         } else {
+            // Each file's lines run before the next file is read.
+            bool ok = true;
             for (const Bytes& file : splitArgs(set)) {
                 Bytes content;
                 if (!readFile(unquote(file), &content)) {
@@ -370,17 +390,12 @@ bool runFor(const Command& c, ForVars& vars) {
                     g.errorLevel = 1;
                     return false;
                 }
-                for (const Bytes& line : forFileLines(content, opt)) items.push_back(line);
+                ok = runBody(c, forFileLines(content, opt), vars);
             }
+            return ok;
         }
     }
-    bool ok = true;
-    for (const Bytes& item : items) {
-        vars.push_back({c.forVar, item});
-        ok = runSequence(c.body, vars);
-        vars.pop_back();
-    }
-    return ok;
+    return runBody(c, items, vars);
 }
 
 bool run(const Command& c, ForVars& vars) {
@@ -402,25 +417,39 @@ bool run(const Command& c, ForVars& vars) {
     return ok;
 }
 
+// & joins lists of alternatives; || joins alternatives, each a chain of
+// commands joined by &&, which binds tighter: in a || b && c, b && c runs
+// only when a fails.
 bool runSequence(const std::vector<Command>& cmds, ForVars& vars) {
-    bool ok = true;
+    bool chainOk = true;  // the current && chain so far
+    bool done = false;    // an earlier chain of this || list succeeded
     for (const Command& c : cmds) {
-        if ((c.link == Command::IfOk && !ok) || (c.link == Command::IfFail && ok)) continue;
-        ok = run(c, vars);
+        if (c.link == Command::Always) {
+            chainOk = true;
+            done = false;
+        } else if (c.link == Command::IfFail) {
+            done = done || chainOk;
+            chainOk = true;
+        }
+        if (done || !chainOk) continue;
+        chainOk = run(c, vars);
     }
-    return ok;
+    return done || chainOk;
 }
 
-// Runs text that may be several lines, expanding each line as it is read
-// and a parenthesised block whole before it runs.
-void runLines(const std::vector<Bytes>& lines, bool batch) {
-    size_t next = 0;
-    while (next < lines.size()) {
-        Bytes text = expandPercent(lines[next++], g.env, g.args, batch);
+// Gives the next line, false at the end.
+using LineSource = std::function<bool(Bytes*)>;
+
+// Runs lines as they come, expanding each line as it is read and a
+// parenthesised block (or a line continued by a caret) whole before it runs.
+void runLines(const LineSource& nextLine, bool batch) {
+    Bytes line;
+    while (nextLine(&line)) {
+        Bytes text = expandPercent(line, g.env, g.args, batch);
         std::vector<Command> cmds;
         Parse r;
-        while ((r = parseLine(text, &cmds)) == Parse::NeedMore && next < lines.size())
-            text += "\n" + expandPercent(lines[next++], g.env, g.args, batch);
+        while ((r = parseLine(text, &cmds)) == Parse::NeedMore && nextLine(&line))
+            text += "\n" + expandPercent(line, g.env, g.args, batch);
         if (r == Parse::NeedMore) return;  // a block never closed does not run
         if (r == Parse::Bad) {
             // As the real interpreter, a syntax error ends the batch file.
@@ -433,20 +462,36 @@ void runLines(const std::vector<Bytes>& lines, bool batch) {
     }
 }
 
-// Lines as the interpreter reads a batch file: split at LF, CRs dropped.
-std::vector<Bytes> batchLines(const Bytes& content) {
-    std::vector<Bytes> lines;
-    Bytes line;
-    for (char ch : content) {
-        if (ch == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (ch != '\r') {
-            line += ch;
-        }
+// Lines split at LF with CRs dropped; the last needs no LF but must not be
+// empty. Reads from *pos in content and moves it on.
+bool takeLine(const Bytes& content, size_t* pos, Bytes* line) {
+    line->clear();
+    while (*pos < content.size()) {
+        char ch = content[(*pos)++];
+        if (ch == '\n') return true;
+        if (ch != '\r') *line += ch;
     }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
+    return !line->empty();
+}
+
+LineSource linesOf(const Bytes& content) {
+    auto pos = std::make_shared<size_t>(0);
+    return [content, pos](Bytes* line) { return takeLine(content, pos.get(), line); };
+}
+
+// A batch file is read a line at a time as it runs, as the interpreter
+// reads it: the file is opened anew at the offset after the last line
+// taken, so lines changed or added meanwhile are the ones that run.
+LineSource batchFile(const Bytes& path) {
+    auto offset = std::make_shared<size_t>(0);
+    return [path, offset](Bytes* line) {
+        Bytes content;
+        if (!readFileFrom(path, *offset, &content)) return false;
+        size_t pos = 0;
+        bool got = takeLine(content, &pos, line);
+        *offset += pos;
+        return got;
+    };
 }
 
 bool isBatchName(const Bytes& path) {
@@ -519,7 +564,7 @@ int start() {
         char buf[4096];
         DWORD n = 0;
         while (ReadFile(g.out[0], buf, sizeof buf, &n, nullptr) && n > 0) input.append(buf, n);
-        runLines(batchLines(input), false);
+        runLines(linesOf(input), false);
         return g.errorLevel;
     }
     Bytes text = commandText(cl.substr(i), sFlag);
@@ -538,10 +583,10 @@ int start() {
         }
         g.args = {name};
         g.args.insert(g.args.end(), words.begin() + n, words.end());
-        runLines(batchLines(content), true);
+        runLines(batchFile(unquote(name)), true);
         return g.errorLevel;
     }
-    runLines({text}, false);
+    runLines(linesOf(text), false);
     return g.errorLevel;
 }
 

@@ -123,6 +123,16 @@ struct Parser {
         out->append(s, i, n);
         i += n;
     }
+    // A caret at i takes the next character as it is. At the end of a line
+    // it joins the next line and takes that line's first character; when
+    // that line is empty, its line feed. NeedMore: the next line is wanted.
+    Parse escape(Bytes* out) {
+        ++i;
+        if (at('\n')) ++i;
+        if (i >= s.size()) return Parse::NeedMore;
+        appendChar(out);
+        return Parse::Ok;
+    }
 
     // An operand of a redirection, up to a blank or an operator.
     Parse redirect(Command* c, bool inBlock) {
@@ -152,8 +162,8 @@ struct Parser {
                             ch == '>' || (ch == ')' && inBlock)))
                 break;
             if (!quoted && ch == '^') {
-                ++i;
-                if (i < s.size() && s[i] != '\n') appendChar(&r.target);
+                Parse e = escape(&r.target);
+                if (e != Parse::Ok) return e;
                 continue;
             }
             if (ch == '"') quoted = !quoted;
@@ -172,8 +182,8 @@ struct Parser {
             if (!quoted) {
                 if (ch == '&' || ch == '|' || (ch == ')' && inBlock)) break;
                 if (ch == '^') {
-                    ++i;
-                    if (i < s.size() && s[i] != '\n') appendChar(&c->text);
+                    Parse e = escape(&c->text);
+                    if (e != Parse::Ok) return e;
                     continue;
                 }
                 if (ch == '>' || ch == '<') {
