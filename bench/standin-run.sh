@@ -34,17 +34,25 @@ standin="$tmp/mvcmd.exe"
 cp "$built" "$standin"
 winpath() { echo "Z:${1//\//\\}"; }
 
-# The tree: YEAR年\第NN组\IMG_YEAR_NN_PPPP.jpg, small files.
+# The tree: YEAR年\第NN组\IMG_YEAR_NN_PPPP.jpg, empty files, made by a
+# few mkdir and touch processes.
 start=$(date +%s.%N)
-for ((y = 0; y < YEARS; y++)); do
-    year=$((1976 + y))
-    for ((s = 1; s <= SHOOTS; s++)); do
-        d="$tmp/tree/${year}年/第$(printf %02d "$s")组"
-        mkdir -p "$d"
-        (cd "$d" && eval "printf '%s\n' IMG_${year}_$(printf %02d "$s")_{0001..$(printf %04d "$PICTURES")}.jpg" |
-            xargs touch)
-    done
-done
+mkdir -p "$tmp/tree"
+(
+    cd "$tmp/tree"
+    tree_names() { # 1: folders only
+        awk -v Y="$YEARS" -v S="$SHOOTS" -v P="$PICTURES" -v dirs="$1" 'BEGIN {
+            for (y = 1976; y < 1976 + Y; y++)
+                for (s = 1; s <= S; s++) {
+                    d = sprintf("%d年/第%02d组", y, s)
+                    if (dirs) print d
+                    else for (p = 1; p <= P; p++) printf "%s/IMG_%d_%02d_%04d.jpg\n", d, y, s, p
+                }
+        }'
+    }
+    tree_names 1 | xargs -d '\n' mkdir -p
+    tree_names "" | xargs -d '\n' touch
+)
 files=$(find "$tmp/tree" -type f | wc -l)
 made=$(echo "$(date +%s.%N) - $start" | bc)
 

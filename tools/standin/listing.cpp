@@ -35,7 +35,7 @@ std::vector<Entry> read(const Bytes& folder) {
 // "D:\pics\" and "D:\pics" are one folder; "D:\" keeps its backslash.
 Bytes key(const Bytes& folder) {
     size_t slash = lastSlash(folder);
-    if (slash + 1 == folder.size() && slash > 0 && folder[slash - 1] != ':')
+    if (slash != Bytes::npos && slash + 1 == folder.size() && slash > 0 && folder[slash - 1] != ':')
         return folder.substr(0, slash);
     return folder;
 }
