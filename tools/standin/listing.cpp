@@ -18,15 +18,20 @@ bool sameLetter(char16_t a, char16_t b) {
 
 namespace {
 
-std::vector<Entry> read(const Bytes& folder) {
-    std::vector<Entry> out;
+FolderPtr read(const Bytes& folder) {
+    auto out = std::make_shared<Folder>();
     Bytes pattern = folder + (!folder.empty() && lastSlash(folder) == folder.size() - 1 ? "*" : "\\*");
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return out;
     do {
         Bytes name = fd.cFileName;
-        if (name != "." && name != "..") out.push_back({name, widen(name), fd.dwFileAttributes});
+        if (name == "." || name == "..") continue;
+        DWORD a = fd.dwFileAttributes;
+        if ((a & FILE_ATTRIBUTE_DIRECTORY) && !(a & FILE_ATTRIBUTE_REPARSE_POINT))
+            out->subfolders.push_back(out->entries.size());
+        out->entries.push_back({name, widen(name), a});
+        out->prints.push_back(namePrint(out->entries.back().wide));
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     return out;
@@ -42,10 +47,10 @@ Bytes key(const Bytes& folder) {
 
 }  // namespace
 
-EntryList Listings::of(const Bytes& folder) {
-    if (!keep_) return std::make_shared<const std::vector<Entry>>(read(folder));
-    EntryList& slot = kept_[key(folder)];
-    if (!slot) slot = std::make_shared<const std::vector<Entry>>(read(folder));
+FolderPtr Listings::of(const Bytes& folder) {
+    if (!keep_) return read(folder);
+    FolderPtr& slot = kept_[key(folder)];
+    if (!slot) slot = read(folder);
     return slot;
 }
 

@@ -24,7 +24,14 @@ struct Entry {
     Wide wide;   // the same name for matching
     DWORD attrs;
 };
-using EntryList = std::shared_ptr<const std::vector<Entry>>;
+
+// A folder's entries in the order the file system gives them.
+struct Folder {
+    std::vector<Entry> entries;
+    std::vector<uint64_t> prints;    // namePrint of each entry, side by side for a quick scan
+    std::vector<size_t> subfolders;  // entries that are folders, links left out
+};
+using FolderPtr = std::shared_ptr<const Folder>;
 
 // The entries of folders in the order the file system gives them. Each
 // folder is read once and kept until the stand-in itself creates, copies
@@ -34,13 +41,13 @@ using EntryList = std::shared_ptr<const std::vector<Entry>>;
 class Listings {
 public:
     explicit Listings(bool keep) : keep_(keep) {}
-    EntryList of(const Bytes& folder);
+    FolderPtr of(const Bytes& folder);
     // The stand-in has changed something on disk: read everything anew.
     void forget() { kept_.clear(); }
 
 private:
     bool keep_;
-    std::unordered_map<Bytes, EntryList> kept_;
+    std::unordered_map<Bytes, FolderPtr> kept_;
 };
 
 }  // namespace mvcmd

@@ -91,16 +91,17 @@ bool listed(const Entry& e) { return !(e.attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_A
 // depth first. Hidden entries are not listed, but hidden folders are
 // searched.
 void listFolder(const Bytes& folder, const Wildcard& pattern, bool recurse, int* found) {
-    EntryList all = g.listings.of(folder);
-    for (const Entry& e : *all)
+    FolderPtr f = g.listings.of(folder);
+    for (size_t k = 0; k < f->entries.size(); ++k) {
+        if (!pattern.mayMatch(f->prints[k])) continue;
+        const Entry& e = f->entries[k];
         if (listed(e) && pattern.match(e.wide)) {
             say(joinPath(folder, e.name));
             ++*found;
         }
+    }
     if (!recurse) return;
-    for (const Entry& e : *all)
-        if ((e.attrs & FILE_ATTRIBUTE_DIRECTORY) && !(e.attrs & FILE_ATTRIBUTE_REPARSE_POINT))
-            listFolder(joinPath(folder, e.name), pattern, recurse, found);
+    for (size_t k : f->subfolders) listFolder(joinPath(folder, f->entries[k].name), pattern, recurse, found);
 }
 
 // Switch letters of arguments such as "/b/s", folded.
@@ -173,8 +174,8 @@ bool cmdCopy(const Bytes& rest) {
             sources.push_back(joinPath(folder, pattern));
     } else {
         Wildcard match(widen(pattern), sameLetter);
-        EntryList all = g.listings.of(folder);
-        for (const Entry& e : *all)
+        FolderPtr all = g.listings.of(folder);
+        for (const Entry& e : all->entries)
             if (!(e.attrs & FILE_ATTRIBUTE_DIRECTORY) && listed(e) && match.match(e.wide))
                 sources.push_back(joinPath(folder, e.name));
     }
@@ -213,8 +214,8 @@ bool cmdDel(const Bytes& rest) {
         splitPattern(unquote(a), &folder, &pattern);
         int gone = 0;
         Wildcard match(widen(pattern), sameLetter);
-        EntryList all = g.listings.of(folder);  // held while files go
-        for (const Entry& e : *all) {
+        FolderPtr all = g.listings.of(folder);  // held while files go
+        for (const Entry& e : all->entries) {
             if ((e.attrs & FILE_ATTRIBUTE_DIRECTORY) || !match.match(e.wide)) continue;
             Bytes path = joinPath(folder, e.name);
             if (DeleteFileA(path.c_str())) {
@@ -346,8 +347,8 @@ bool exists(const Bytes& path) {
     Bytes folder, pattern;
     splitPattern(path, &folder, &pattern);
     Wildcard match(widen(pattern), sameLetter);
-    EntryList all = g.listings.of(folder);
-    for (const Entry& e : *all)
+    FolderPtr all = g.listings.of(folder);
+    for (const Entry& e : all->entries)
         if (match.match(e.wide)) return true;
     return false;
 }

@@ -432,9 +432,19 @@ Bytes unquote(const Bytes& s) {
     return out;
 }
 
+uint64_t namePrint(const Wide& name) {
+    uint64_t h = 14695981039346656037u;  // FNV-1a
+    for (char16_t c : name) {
+        bool letter = (c | 0x20) >= u'a' && (c | 0x20) <= u'z';
+        h = (h ^ (c < 0x80 && !letter ? c : 0xFFFF)) * 1099511628211u;
+    }
+    return h;
+}
+
 Wildcard::Wildcard(const Wide& p, SameLetter same) : same_(same) {
     all_ = p == u"*" || p == u"*.*";
     literal_ = p.find_first_of(u"*?") == Wide::npos;
+    if (literal_) print_ = namePrint(p);
     for (size_t i = 0; i < p.size(); ++i) {
         char16_t c = p[i];
         bool last = i + 1 == p.size();

@@ -5,6 +5,7 @@
 // character of its own (the euro sign).
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -104,6 +105,12 @@ using Wide = std::u16string;
 // supplies the system's ordinal rule, so this file stays free of Win32.
 using SameLetter = bool (*)(char16_t, char16_t);
 
+// A quick first look for comparing names without case: names that are
+// equal under any case table share it. It takes the length and the
+// characters that have no case (ASCII digits, punctuation, blanks); every
+// other unit counts alike.
+uint64_t namePrint(const Wide& name);
+
 // A pattern matched against names as FindFirstFile matches long names,
 // both in UTF-16: * any run, ? one character (or none before a dot or the
 // end), "*.*" everything, a trailing "*." only names without a dot, ".?"
@@ -113,6 +120,8 @@ class Wildcard {
 public:
     Wildcard(const Wide& pattern, SameLetter same);
     bool match(const Wide& name) const;
+    // False when a name of that namePrint cannot match.
+    bool mayMatch(uint64_t print) const { return !literal_ || print == print_; }
 
 private:
     enum class Pat { Char, Star, Qm, DosStar, DosDot };
@@ -126,6 +135,7 @@ private:
     SameLetter same_;
     bool all_ = false;      // "*" or "*.*"
     bool literal_ = false;  // no wildcard: a comparison of equal lengths
+    uint64_t print_ = 0;    // the pattern's namePrint when literal
 };
 
 bool hasWildcard(const Bytes& s);

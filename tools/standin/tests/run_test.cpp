@@ -218,6 +218,8 @@ TEST(StandinLines, ContinuationPrecedenceAndReadingOrder) {
          {"for /f \"delims=\" %%v in (a.txt none.txt b.txt) do echo %%v>>out.txt"}, lines({"1", "2"}),
          "系统找不到文件 none.txt。\r\n"},
         {"the batch file is read as it runs", {"echo echo added^>^>out.txt>>t.bat"}, lines({"added"}), ""},
+        {"a redirection's file is made only when its command runs",
+         {"echo a>>out.txt||echo b>never.txt", "if exist never.txt echo made>>out.txt"}, lines({"a"}), ""},
     };
     for (const Case& c : cases) {
         st::writeFile(dir + "\\a.txt", "1\r\n2\r\n");
