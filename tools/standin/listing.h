@@ -33,8 +33,7 @@ struct Folder {
 };
 using FolderPtr = std::shared_ptr<const Folder>;
 
-// The entries of folders in the order the file system gives them. Each
-// folder is read once and kept until the stand-in itself creates, copies
+// Listings of folders for dir and the others. Each folder is read once and kept until the stand-in itself creates, copies
 // over or deletes a file, so the search loop's dir calls share one walk.
 // Changes made by other programs meanwhile are not seen (see README). With
 // keep off every call reads the folder again: a walk per dir call.
