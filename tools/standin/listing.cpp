@@ -34,6 +34,7 @@ FolderPtr read(const Bytes& folder) {
         out->prints.push_back(namePrint(out->entries.back().wide));
     } while (FindNextFileA(h, &fd));
     FindClose(h);
+    out->kept.resize(out->subfolders.size());
     return out;
 }
 
@@ -52,6 +53,12 @@ FolderPtr Listings::of(const Bytes& folder) {
     FolderPtr& slot = kept_[key(folder)];
     if (!slot) slot = read(folder);
     return slot;
+}
+
+FolderPtr Listings::sub(const Folder& parent, size_t i, const Bytes& path) {
+    if (!keep_) return read(path);
+    if (!parent.kept[i]) parent.kept[i] = of(path);
+    return parent.kept[i];
 }
 
 }  // namespace mvcmd

@@ -30,6 +30,8 @@ struct Folder {
     std::vector<Entry> entries;
     std::vector<uint64_t> prints;    // namePrint of each entry, side by side for a quick scan
     std::vector<size_t> subfolders;  // entries that are folders, links left out
+    // Each subfolder's listing once it is kept, so later walks need no lookup.
+    mutable std::vector<std::shared_ptr<const Folder>> kept;
 };
 using FolderPtr = std::shared_ptr<const Folder>;
 
@@ -41,6 +43,8 @@ class Listings {
 public:
     explicit Listings(bool keep) : keep_(keep) {}
     FolderPtr of(const Bytes& folder);
+    // The listing of parent's i-th subfolder, which path names.
+    FolderPtr sub(const Folder& parent, size_t i, const Bytes& path);
     // The stand-in has changed something on disk: read everything anew.
     void forget() { kept_.clear(); }
 

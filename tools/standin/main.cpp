@@ -90,18 +90,23 @@ bool listed(const Entry& e) { return !(e.attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_A
 // DIR /S order: the folder's own matches, then each subfolder in turn,
 // depth first. Hidden entries are not listed, but hidden folders are
 // searched.
-void listFolder(const Bytes& folder, const Wildcard& pattern, bool recurse, int* found) {
-    FolderPtr f = g.listings.of(folder);
-    for (size_t k = 0; k < f->entries.size(); ++k) {
-        if (!pattern.mayMatch(f->prints[k])) continue;
-        const Entry& e = f->entries[k];
+void listFolder(const Bytes& folder, const Folder& f, const Wildcard& pattern, bool recurse,
+                int* found) {
+    Bytes prefix = endsWithSlash(folder) ? folder : folder + "\\";
+    for (size_t k = 0; k < f.entries.size(); ++k) {
+        if (!pattern.mayMatch(f.prints[k])) continue;
+        const Entry& e = f.entries[k];
         if (listed(e) && pattern.match(e.wide)) {
-            say(joinPath(folder, e.name));
+            say(prefix + e.name);
             ++*found;
         }
     }
     if (!recurse) return;
-    for (size_t k : f->subfolders) listFolder(joinPath(folder, f->entries[k].name), pattern, recurse, found);
+    for (size_t i = 0; i < f.subfolders.size(); ++i) {
+        Bytes path = prefix + f.entries[f.subfolders[i]].name;
+        FolderPtr sub = g.listings.sub(f, i, path);
+        listFolder(path, *sub, pattern, recurse, found);
+    }
 }
 
 // Switch letters of arguments such as "/b/s", folded.
@@ -127,7 +132,8 @@ bool cmdDir(const Bytes& rest) {
     for (const Bytes& p : paths) {
         Bytes folder, pattern;
         splitPattern(p, &folder, &pattern);
-        listFolder(folder, Wildcard(widen(pattern), sameLetter), recurse, &found);
+        FolderPtr f = g.listings.of(folder);
+        listFolder(folder, *f, Wildcard(widen(pattern), sameLetter), recurse, &found);
     }
     if (found == 0) complain("找不到文件");
     return found > 0;
