@@ -106,9 +106,10 @@ using Wide = std::u16string;
 using SameLetter = bool (*)(char16_t, char16_t);
 
 // A quick first look for comparing names without case: names that are
-// equal under any case table share it. It takes the length and the
-// characters that have no case (ASCII digits, punctuation, blanks); every
-// other unit counts alike.
+// equal without case share it. It takes the length and the ASCII
+// characters that have no case (digits, punctuation, blanks), which no
+// case table folds onto others; every other unit counts alike, ASCII
+// letters too (a table may fold the dotless i or the Kelvin sign onto them).
 uint64_t namePrint(const Wide& name);
 
 // A pattern matched against names as FindFirstFile matches long names,
