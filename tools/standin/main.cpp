@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <memory>
 
+#include "tools/standin/listing.h"
 #include "tools/standin/syntax.h"
 
 namespace mvcmd {
@@ -18,6 +21,8 @@ struct State {
     std::vector<Bytes> args;  // %0 to %9
     HANDLE out[3] = {};       // where the next command's 0, 1 and 2 go
     int errorLevel = 0;
+    // One walk per run unless MVCMD_WALK=each asks for a walk per dir call.
+    Listings listings{true};
 };
 State g;
 
@@ -80,41 +85,28 @@ void splitPattern(const Bytes& path, Bytes* folder, Bytes* pattern) {
     *pattern = last;
 }
 
-struct Entry {
-    Bytes name;
-    DWORD attrs;
-};
-
-// The folder's entries in the order the file system gives them.
-std::vector<Entry> entries(const Bytes& folder) {
-    std::vector<Entry> out;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(joinPath(folder, "*").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return out;
-    do {
-        Bytes name = fd.cFileName;
-        if (name != "." && name != "..") out.push_back({name, fd.dwFileAttributes});
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return out;
-}
-
 bool listed(const Entry& e) { return !(e.attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)); }
 
 // DIR /S order: the folder's own matches, then each subfolder in turn,
 // depth first. Hidden entries are not listed, but hidden folders are
 // searched.
-void listFolder(const Bytes& folder, const Bytes& pattern, bool recurse, int* found) {
-    std::vector<Entry> all = entries(folder);
-    for (const Entry& e : all)
-        if (listed(e) && wildcardMatch(pattern, e.name)) {
-            say(joinPath(folder, e.name));
+void listFolder(const Bytes& folder, const Folder& f, const Wildcard& pattern, bool recurse,
+                int* found) {
+    Bytes prefix = endsWithSlash(folder) ? folder : folder + "\\";
+    for (size_t k = 0; k < f.entries.size(); ++k) {
+        if (!pattern.mayMatch(f.prints[k])) continue;
+        const Entry& e = f.entries[k];
+        if (listed(e) && pattern.match(e.wide)) {
+            say(prefix + e.name);
             ++*found;
         }
+    }
     if (!recurse) return;
-    for (const Entry& e : all)
-        if ((e.attrs & FILE_ATTRIBUTE_DIRECTORY) && !(e.attrs & FILE_ATTRIBUTE_REPARSE_POINT))
-            listFolder(joinPath(folder, e.name), pattern, recurse, found);
+    for (size_t i = 0; i < f.subfolders.size(); ++i) {
+        Bytes path = prefix + f.entries[f.subfolders[i]].name;
+        FolderPtr sub = g.listings.sub(f, i, path);
+        listFolder(path, *sub, pattern, recurse, found);
+    }
 }
 
 // Switch letters of arguments such as "/b/s", folded.
@@ -140,7 +132,8 @@ bool cmdDir(const Bytes& rest) {
     for (const Bytes& p : paths) {
         Bytes folder, pattern;
         splitPattern(p, &folder, &pattern);
-        listFolder(folder, pattern, recurse, &found);
+        FolderPtr f = g.listings.of(folder);
+        listFolder(folder, *f, Wildcard(widen(pattern), sameLetter), recurse, &found);
     }
     if (found == 0) complain("找不到文件");
     return found > 0;
@@ -186,8 +179,10 @@ bool cmdCopy(const Bytes& rest) {
         if (a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY))
             sources.push_back(joinPath(folder, pattern));
     } else {
-        for (const Entry& e : entries(folder))
-            if (!(e.attrs & FILE_ATTRIBUTE_DIRECTORY) && listed(e) && wildcardMatch(pattern, e.name))
+        Wildcard match(widen(pattern), sameLetter);
+        FolderPtr all = g.listings.of(folder);
+        for (const Entry& e : all->entries)
+            if (!(e.attrs & FILE_ATTRIBUTE_DIRECTORY) && listed(e) && match.match(e.wide))
                 sources.push_back(joinPath(folder, e.name));
     }
     if (sources.empty()) {
@@ -206,6 +201,7 @@ bool cmdCopy(const Bytes& rest) {
             complain("文件不能复制到其自身。");
             continue;
         }
+        g.listings.forget();
         if (!CopyFileA(src.c_str(), target.c_str(), FALSE)) {
             complain(systemMessage(GetLastError()));
             continue;
@@ -223,10 +219,13 @@ bool cmdDel(const Bytes& rest) {
         Bytes folder, pattern;
         splitPattern(unquote(a), &folder, &pattern);
         int gone = 0;
-        for (const Entry& e : entries(folder)) {
-            if ((e.attrs & FILE_ATTRIBUTE_DIRECTORY) || !wildcardMatch(pattern, e.name)) continue;
+        Wildcard match(widen(pattern), sameLetter);
+        FolderPtr all = g.listings.of(folder);  // held while files go
+        for (const Entry& e : all->entries) {
+            if ((e.attrs & FILE_ATTRIBUTE_DIRECTORY) || !match.match(e.wide)) continue;
             Bytes path = joinPath(folder, e.name);
             if (DeleteFileA(path.c_str())) {
+                g.listings.forget();
                 ++gone;
             } else {
                 complain(path + " - " + systemMessage(GetLastError()));
@@ -283,10 +282,14 @@ bool cmdSet(const Bytes& rest) {
     return true;
 }
 
-bool readFile(const Bytes& path, Bytes* content) {
+// The file's bytes from the offset on; false when it cannot be opened.
+bool readFileFrom(const Bytes& path, size_t offset, Bytes* content) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    SetFilePointerEx(h, at, nullptr, FILE_BEGIN);
     content->clear();
     char buf[65536];
     DWORD n = 0;
@@ -294,6 +297,8 @@ bool readFile(const Bytes& path, Bytes* content) {
     CloseHandle(h);
     return true;
 }
+
+bool readFile(const Bytes& path, Bytes* content) { return readFileFrom(path, 0, content); }
 
 bool runSequence(const std::vector<Command>& cmds, ForVars& vars);
 
@@ -335,6 +340,7 @@ bool openRedirects(const std::vector<Redirect>& rs, const ForVars& vars,
             complain(systemMessage(GetLastError()));
             return false;
         }
+        if (r.handle != 0 && GetLastError() != ERROR_ALREADY_EXISTS) g.listings.forget();  // created
         if (r.append) SetFilePointer(h, 0, nullptr, FILE_END);
         opened->push_back(h);
         g.out[r.handle] = h;
@@ -346,9 +352,21 @@ bool exists(const Bytes& path) {
     if (!hasWildcard(path)) return attributes(path) != INVALID_FILE_ATTRIBUTES;
     Bytes folder, pattern;
     splitPattern(path, &folder, &pattern);
-    for (const Entry& e : entries(folder))
-        if (wildcardMatch(pattern, e.name)) return true;
+    Wildcard match(widen(pattern), sameLetter);
+    FolderPtr all = g.listings.of(folder);
+    for (const Entry& e : all->entries)
+        if (match.match(e.wide)) return true;
     return false;
+}
+
+bool runBody(const Command& c, const std::vector<Bytes>& items, ForVars& vars) {
+    bool ok = true;
+    for (const Bytes& item : items) {
+        vars.push_back({c.forVar, item});
+        ok = runSequence(c.body, vars);
+        vars.pop_back();
+    }
+    return ok;
 }
 
 bool runFor(const Command& c, ForVars& vars) {
@@ -370,6 +388,8 @@ bool runFor(const Command& c, ForVars& vars) {
         if (start != Bytes::npos && set[start] == '"') {
             items = forFileLines(unquote(set), opt);
         } else {
+            // Each file's lines run before the next file is read.
+            bool ok = true;
             for (const Bytes& file : splitArgs(set)) {
                 Bytes content;
                 if (!readFile(unquote(file), &content)) {
@@ -377,17 +397,12 @@ bool runFor(const Command& c, ForVars& vars) {
                     g.errorLevel = 1;
                     return false;
                 }
-                for (const Bytes& line : forFileLines(content, opt)) items.push_back(line);
+                ok = runBody(c, forFileLines(content, opt), vars);
             }
+            return ok;
         }
     }
-    bool ok = true;
-    for (const Bytes& item : items) {
-        vars.push_back({c.forVar, item});
-        ok = runSequence(c.body, vars);
-        vars.pop_back();
-    }
-    return ok;
+    return runBody(c, items, vars);
 }
 
 bool run(const Command& c, ForVars& vars) {
@@ -409,25 +424,39 @@ bool run(const Command& c, ForVars& vars) {
     return ok;
 }
 
+// & joins lists of alternatives; || joins alternatives, each a chain of
+// commands joined by &&, which binds tighter: in a || b && c, b && c runs
+// only when a fails.
 bool runSequence(const std::vector<Command>& cmds, ForVars& vars) {
-    bool ok = true;
+    bool chainOk = true;  // the current && chain so far
+    bool done = false;    // an earlier chain of this || list succeeded
     for (const Command& c : cmds) {
-        if ((c.link == Command::IfOk && !ok) || (c.link == Command::IfFail && ok)) continue;
-        ok = run(c, vars);
+        if (c.link == Command::Always) {
+            chainOk = true;
+            done = false;
+        } else if (c.link == Command::IfFail) {
+            done = done || chainOk;
+            chainOk = true;
+        }
+        if (done || !chainOk) continue;
+        chainOk = run(c, vars);
     }
-    return ok;
+    return done || chainOk;
 }
 
-// Runs text that may be several lines, expanding each line as it is read
-// and a parenthesised block whole before it runs.
-void runLines(const std::vector<Bytes>& lines, bool batch) {
-    size_t next = 0;
-    while (next < lines.size()) {
-        Bytes text = expandPercent(lines[next++], g.env, g.args, batch);
+// Gives the next line, false at the end.
+using LineSource = std::function<bool(Bytes*)>;
+
+// Runs lines as they come, expanding each line as it is read and a
+// parenthesised block (or a line continued by a caret) whole before it runs.
+void runLines(const LineSource& nextLine, bool batch) {
+    Bytes line;
+    while (nextLine(&line)) {
+        Bytes text = expandPercent(line, g.env, g.args, batch);
         std::vector<Command> cmds;
         Parse r;
-        while ((r = parseLine(text, &cmds)) == Parse::NeedMore && next < lines.size())
-            text += "\n" + expandPercent(lines[next++], g.env, g.args, batch);
+        while ((r = parseLine(text, &cmds)) == Parse::NeedMore && nextLine(&line))
+            text += "\n" + expandPercent(line, g.env, g.args, batch);
         if (r == Parse::NeedMore) return;  // a block never closed does not run
         if (r == Parse::Bad) {
             // As the real interpreter, a syntax error ends the batch file.
@@ -440,20 +469,36 @@ void runLines(const std::vector<Bytes>& lines, bool batch) {
     }
 }
 
-// Lines as the interpreter reads a batch file: split at LF, CRs dropped.
-std::vector<Bytes> batchLines(const Bytes& content) {
-    std::vector<Bytes> lines;
-    Bytes line;
-    for (char ch : content) {
-        if (ch == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (ch != '\r') {
-            line += ch;
-        }
+// Lines split at LF with CRs dropped; the last needs no LF but must not be
+// empty. Reads from *pos in content and moves it on.
+bool takeLine(const Bytes& content, size_t* pos, Bytes* line) {
+    line->clear();
+    while (*pos < content.size()) {
+        char ch = content[(*pos)++];
+        if (ch == '\n') return true;
+        if (ch != '\r') *line += ch;
     }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
+    return !line->empty();
+}
+
+LineSource linesOf(const Bytes& content) {
+    auto pos = std::make_shared<size_t>(0);
+    return [content, pos](Bytes* line) { return takeLine(content, pos.get(), line); };
+}
+
+// A batch file is read a line at a time as it runs, as the interpreter
+// reads it: the file is opened anew at the offset after the last line
+// taken, so lines changed or added meanwhile are the ones that run.
+LineSource batchFile(const Bytes& path) {
+    auto offset = std::make_shared<size_t>(0);
+    return [path, offset](Bytes* line) {
+        Bytes content;
+        if (!readFileFrom(path, *offset, &content)) return false;
+        size_t pos = 0;
+        bool got = takeLine(content, &pos, line);
+        *offset += pos;
+        return got;
+    };
 }
 
 bool isBatchName(const Bytes& path) {
@@ -495,6 +540,8 @@ int start() {
     g.out[1] = GetStdHandle(STD_OUTPUT_HANDLE);
     g.out[2] = GetStdHandle(STD_ERROR_HANDLE);
     loadEnvironment();
+    Bytes walk;
+    g.listings = Listings(!(g.env.get("MVCMD_WALK", &walk) && foldCase(walk) == "each"));
 
     Bytes cl = GetCommandLineA();
     size_t i = 0;
@@ -524,7 +571,7 @@ int start() {
         char buf[4096];
         DWORD n = 0;
         while (ReadFile(g.out[0], buf, sizeof buf, &n, nullptr) && n > 0) input.append(buf, n);
-        runLines(batchLines(input), false);
+        runLines(linesOf(input), false);
         return g.errorLevel;
     }
     Bytes text = commandText(cl.substr(i), sFlag);
@@ -543,10 +590,10 @@ int start() {
         }
         g.args = {name};
         g.args.insert(g.args.end(), words.begin() + n, words.end());
-        runLines(batchLines(content), true);
+        runLines(batchFile(unquote(name)), true);
         return g.errorLevel;
     }
-    runLines({text}, false);
+    runLines(linesOf(text), false);
     return g.errorLevel;
 }
 

@@ -123,6 +123,16 @@ struct Parser {
         out->append(s, i, n);
         i += n;
     }
+    // A caret at i takes the next character as it is. At the end of a line
+    // it joins the next line and takes that line's first character; when
+    // that line is empty, its line feed. NeedMore: the next line is wanted.
+    Parse escape(Bytes* out) {
+        ++i;
+        if (at('\n')) ++i;
+        if (i >= s.size()) return Parse::NeedMore;
+        appendChar(out);
+        return Parse::Ok;
+    }
 
     // An operand of a redirection, up to a blank or an operator.
     Parse redirect(Command* c, bool inBlock) {
@@ -152,8 +162,8 @@ struct Parser {
                             ch == '>' || (ch == ')' && inBlock)))
                 break;
             if (!quoted && ch == '^') {
-                ++i;
-                if (i < s.size() && s[i] != '\n') appendChar(&r.target);
+                Parse e = escape(&r.target);
+                if (e != Parse::Ok) return e;
                 continue;
             }
             if (ch == '"') quoted = !quoted;
@@ -172,8 +182,8 @@ struct Parser {
             if (!quoted) {
                 if (ch == '&' || ch == '|' || (ch == ')' && inBlock)) break;
                 if (ch == '^') {
-                    ++i;
-                    if (i < s.size() && s[i] != '\n') appendChar(&c->text);
+                    Parse e = escape(&c->text);
+                    if (e != Parse::Ok) return e;
                     continue;
                 }
                 if (ch == '>' || ch == '<') {
@@ -422,75 +432,92 @@ Bytes unquote(const Bytes& s) {
     return out;
 }
 
-namespace {
-
-// One element of a pattern, after FindFirstFile's translation.
-enum class Pat { Char, Star, Qm, DosStar, DosDot };
-
-struct PatItem {
-    Pat kind;
-    Bytes ch;  // Char only, folded
-};
-
-std::vector<PatItem> translate(const Bytes& p) {
-    std::vector<PatItem> out;
-    for (size_t i = 0; i < p.size(); i += charLen(p, i)) {
-        char c = p[i];
-        bool last = i + 1 == p.size();
-        if (c == '*') {
-            out.push_back({Pat::Star, ""});
-        } else if (c == '?') {
-            out.push_back({Pat::Qm, ""});
-        } else if (c == '.' && last && !out.empty() && out.back().kind == Pat::Star) {
-            out.back().kind = Pat::DosStar;  // "*." at the end
-        } else if (c == '.' && !last && (p[i + 1] == '?' || p[i + 1] == '*')) {
-            out.push_back({Pat::DosDot, ""});
-        } else {
-            out.push_back({Pat::Char, foldCase(p.substr(i, charLen(p, i)))});
-        }
+uint64_t namePrint(const Wide& name) {
+    uint64_t h = 14695981039346656037u;  // FNV-1a
+    for (char16_t c : name) {
+        bool letter = (c | 0x20) >= u'a' && (c | 0x20) <= u'z';
+        h = (h ^ (c < 0x80 && !letter ? c : 0xFFFF)) * 1099511628211u;
     }
-    return out;
+    return h;
 }
 
-bool matchFrom(const std::vector<PatItem>& pat, size_t pi, const Bytes& name, size_t ni) {
-    if (pi == pat.size()) return ni == name.size();
-    const PatItem& item = pat[pi];
-    switch (item.kind) {
-    case Pat::Star:
-        for (size_t k = ni;; k += charLen(name, k)) {
-            if (matchFrom(pat, pi + 1, name, k)) return true;
-            if (k >= name.size()) return false;
-        }
-    case Pat::DosStar: {
-        size_t lastDot = name.rfind('.');
-        for (size_t k = ni;; k += charLen(name, k)) {
-            if (matchFrom(pat, pi + 1, name, k)) return true;
-            if (k >= name.size() || k == lastDot) return false;
+Wildcard::Wildcard(const Wide& p, SameLetter same) : same_(same) {
+    all_ = p == u"*" || p == u"*.*";
+    literal_ = p.find_first_of(u"*?") == Wide::npos;
+    if (literal_) print_ = namePrint(p);
+    for (size_t i = 0; i < p.size(); ++i) {
+        char16_t c = p[i];
+        bool last = i + 1 == p.size();
+        if (c == u'*') {
+            items_.push_back({Pat::Star, 0});
+        } else if (c == u'?') {
+            items_.push_back({Pat::Qm, 0});
+        } else if (c == u'.' && last && !items_.empty() && items_.back().kind == Pat::Star) {
+            items_.back().kind = Pat::DosStar;  // "*." at the end
+        } else if (c == u'.' && !last && (p[i + 1] == u'?' || p[i + 1] == u'*')) {
+            items_.push_back({Pat::DosDot, 0});
+        } else {
+            items_.push_back({Pat::Char, c});
         }
     }
-    case Pat::Qm:
-        if (ni == name.size() || name[ni] == '.') {
-            while (pi < pat.size() && pat[pi].kind == Pat::Qm) ++pi;
-            return matchFrom(pat, pi, name, ni);
-        }
-        return matchFrom(pat, pi + 1, name, ni + charLen(name, ni));
-    case Pat::DosDot:
-        if (ni == name.size()) return matchFrom(pat, pi + 1, name, ni);
-        return name[ni] == '.' && matchFrom(pat, pi + 1, name, ni + 1);
-    case Pat::Char:
-        if (ni == name.size()) return false;
-        if (foldCase(name.substr(ni, charLen(name, ni))) != item.ch) return false;
-        return matchFrom(pat, pi + 1, name, ni + charLen(name, ni));
+}
+
+namespace {
+
+// ASCII letters fold as in the system's table; the rest goes to it.
+inline bool sameUnit(char16_t a, char16_t b, SameLetter same) {
+    if (a == b) return true;
+    if (a < 0x80 && b < 0x80) {
+        auto up = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
+        return up(a) == up(b);
     }
-    return false;
+    return same(a, b);
 }
 
 }  // namespace
 
-bool wildcardMatch(const Bytes& pattern, const Bytes& name) {
+bool Wildcard::match(const Wide& name) const {
     if (name.empty()) return false;
-    if (pattern == "*" || pattern == "*.*") return true;
-    return matchFrom(translate(pattern), 0, name, 0);
+    if (all_) return true;
+    if (literal_) {
+        if (name.size() != items_.size()) return false;
+        for (size_t i = 0; i < name.size(); ++i)
+            if (!sameUnit(name[i], items_[i].ch, same_)) return false;
+        return true;
+    }
+    return matchFrom(0, name, 0);
+}
+
+bool Wildcard::matchFrom(size_t pi, const Wide& name, size_t ni) const {
+    if (pi == items_.size()) return ni == name.size();
+    const Item& item = items_[pi];
+    switch (item.kind) {
+    case Pat::Star:
+        for (size_t k = ni;; ++k) {
+            if (matchFrom(pi + 1, name, k)) return true;
+            if (k >= name.size()) return false;
+        }
+    case Pat::DosStar: {
+        size_t lastDot = name.rfind(u'.');
+        for (size_t k = ni;; ++k) {
+            if (matchFrom(pi + 1, name, k)) return true;
+            if (k >= name.size() || k == lastDot) return false;
+        }
+    }
+    case Pat::Qm:
+        if (ni == name.size() || name[ni] == u'.') {
+            while (pi < items_.size() && items_[pi].kind == Pat::Qm) ++pi;
+            return matchFrom(pi, name, ni);
+        }
+        return matchFrom(pi + 1, name, ni + 1);
+    case Pat::DosDot:
+        if (ni == name.size()) return matchFrom(pi + 1, name, ni);
+        return name[ni] == u'.' && matchFrom(pi + 1, name, ni + 1);
+    case Pat::Char:
+        if (ni == name.size() || !sameUnit(name[ni], item.ch, same_)) return false;
+        return matchFrom(pi + 1, name, ni + 1);
+    }
+    return false;
 }
 
 bool hasWildcard(const Bytes& s) {

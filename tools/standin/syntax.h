@@ -1,9 +1,11 @@
 // The interpreter's text rules, free of Win32 so the host can test them:
 // percent expansion, the command parser, FOR variables, FOR /F lines and
-// wildcard matching. All text is bytes in code page 936; a byte of 0x80 or
-// above and the byte after it are one character.
+// wildcard matching. All text is bytes in code page 936: a lead byte
+// (0x81 to 0xFE) and the byte after it are one character; 0x80 is a
+// character of its own (the euro sign).
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -13,7 +15,7 @@ namespace mvcmd {
 
 using Bytes = std::string;
 
-inline bool isLead(unsigned char b) { return b >= 0x80; }
+inline bool isLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 
 // Bytes of the character at s[i] (2 for a lead byte with a byte after it).
 inline size_t charLen(const Bytes& s, size_t i) {
@@ -97,11 +99,46 @@ std::vector<Bytes> forFileLines(const Bytes& content, const ForOptions& opt);
 std::vector<Bytes> splitArgs(const Bytes& s);
 Bytes unquote(const Bytes& s);
 
-// Whether a file name matches a pattern as FindFirstFile matches long
-// names: * any run, ? one character (or none before a dot or the end),
-// "*.*" everything, a trailing "*." only names without a dot, ".?" or ".*"
-// also the end of a name without a dot. ASCII letters match either case.
-bool wildcardMatch(const Bytes& pattern, const Bytes& name);
+using Wide = std::u16string;
+
+// Whether two UTF-16 units are the same letter without case. The caller
+// supplies the system's ordinal rule, so this file stays free of Win32.
+using SameLetter = bool (*)(char16_t, char16_t);
+
+// A quick first look for comparing names without case: names that are
+// equal without case share it. It takes the length and the ASCII
+// characters that have no case (digits, punctuation, blanks), which no
+// case table folds onto others; every other unit counts alike, ASCII
+// letters too (a table may fold the dotless i or the Kelvin sign onto them).
+uint64_t namePrint(const Wide& name);
+
+// A pattern matched against names as FindFirstFile matches long names,
+// both in UTF-16: * any run, ? one character (or none before a dot or the
+// end), "*.*" everything, a trailing "*." only names without a dot, ".?"
+// or ".*" also the end of a name without a dot. Letters are compared
+// through `same`. Compiled once, matched against many names.
+class Wildcard {
+public:
+    Wildcard(const Wide& pattern, SameLetter same);
+    bool match(const Wide& name) const;
+    // False when a name of that namePrint cannot match.
+    bool mayMatch(uint64_t print) const { return !literal_ || print == print_; }
+
+private:
+    enum class Pat { Char, Star, Qm, DosStar, DosDot };
+    struct Item {
+        Pat kind;
+        char16_t ch;
+    };
+    bool matchFrom(size_t pi, const Wide& name, size_t ni) const;
+
+    std::vector<Item> items_;
+    SameLetter same_;
+    bool all_ = false;      // "*" or "*.*"
+    bool literal_ = false;  // no wildcard: a comparison of equal lengths
+    uint64_t print_ = 0;    // the pattern's namePrint when literal
+};
+
 bool hasWildcard(const Bytes& s);
 
 // Index of the last backslash that is a character of its own, or npos.

@@ -80,6 +80,72 @@ TEST(StandinDir, AppendsToWhatIsThere) {
     EXPECT_EQ(st::readFile(dir + "\\found.txt"), lines({"old", r + "乗\\乗.jpg", r + "乗\\乗.jpg"}));
 }
 
+// The stand-in's own changes between listings show in the next one, with
+// one walk per run as with a walk per dir call.
+TEST(StandinDir, SeesItsOwnChangesToTheTree) {
+    for (const char* walk : {"once", "each"}) {
+        std::string dir = st::freshDir("dirchanges");
+        std::string t = dir + "\\tree", run = t + "\\run";
+        st::makeDirs(t + "\\sub");
+        st::makeDirs(run);
+        st::writeFile(t + "\\a.jpg", "a");
+        st::writeFile(t + "\\sub\\b.jpg", "b");
+        std::string list = "dir/b/s \"" + t + "\\*.jpg\">>found.txt";
+        SetEnvironmentVariableA("MVCMD_WALK", walk);
+        st::writeFile(run + "\\t.bat",
+                      lines({"@echo off", "dir/b/s \"" + t + "\\*.txt\">>found.txt", list,
+                             "copy \"" + t + "\\a.jpg\" \"" + t + "\\sub\\c.jpg\">nul", list,
+                             "del \"" + t + "\\a.jpg\"", list, "echo d>\"" + t + "\\sub\\d.jpg\"", list}));
+        st::Result res = st::runBatch(st::standinExe(), run + "\\t.bat", run);
+        SetEnvironmentVariableA("MVCMD_WALK", nullptr);
+        std::string a = t + "\\a.jpg", b = t + "\\sub\\b.jpg", c = t + "\\sub\\c.jpg",
+                    d = t + "\\sub\\d.jpg";
+        EXPECT_EQ(st::readFile(run + "\\found.txt"),
+                  lines({run + "\\found.txt", a, b, a, b, c, b, c, b, c, d}))
+            << walk;
+        EXPECT_EQ(res.err, "") << walk;
+    }
+}
+
+// Code page 936 as Windows has it: 0x80 is the euro sign, a character of
+// its own, and names compare through the system's upper-case table.
+TEST(StandinDir, EuroSignAndLettersBeyondAscii) {
+    std::string dir = st::freshDir("dirgbk");
+    std::string r = dir + "\\pics\\";
+    st::makeDirs(r);
+    for (const char* d : {"\x80", "b\x80"}) CreateDirectoryA((r + d).c_str(), nullptr);
+    for (const char* f : {"\x80\\a.jpg", "Ａ.jpg", "Ω.jpg", "b\x80\\Я.jpg", "b\x80\\Яz.jpg"})
+        st::writeFile(r + f, f);
+    struct Case {
+        std::string name;
+        std::vector<std::string> found;
+    } cases[] = {
+        {"\x80\\a.jpg", {r + "\x80\\a.jpg"}},
+        {"b\x80", {r + "b\x80\\Я.jpg", r + "b\x80\\Яz.jpg"}},
+        {"ａ.jpg", {r + "Ａ.jpg"}},
+        {"ω.jpg", {r + "Ω.jpg"}},
+        {"я*.jpg", {r + "b\x80\\Я.jpg", r + "b\x80\\Яz.jpg"}},
+        {"я?.jpg", {r + "b\x80\\Я.jpg", r + "b\x80\\Яz.jpg"}},
+    };
+    for (const Case& c : cases) {
+        DeleteFileA((dir + "\\found.txt").c_str());
+        st::Result res = runLines(dir, {"@echo off", "dir/b/s \"" + r + c.name + "\">>found.txt"});
+        EXPECT_EQ(st::readFile(dir + "\\found.txt"), lines(c.found)) << c.name;
+        EXPECT_EQ(res.err, "") << c.name;
+    }
+}
+
+TEST(StandinCopy, IntoSavePathEndingInEuroSign) {
+    std::string dir = st::freshDir("copyeuro");
+    CreateDirectoryA((dir + "\\out\x80").c_str(), nullptr);
+    st::writeFile(dir + "\\a.jpg", "a");
+    st::Result res = runLines(dir, {"@echo off", "set Udrvpath=" + dir + "\\out\x80",
+                                    "copy \"" + dir + "\\a.jpg\" \"%Udrvpath%\""});
+    EXPECT_EQ(st::readFile(dir + "\\out\x80\\a.jpg"), "a");
+    EXPECT_EQ(res.out, "已复制         1 个文件。\r\n");
+    EXPECT_EQ(res.err, "");
+}
+
 TEST(StandinFor, TakesEachLineWholeAndSkipsEmptyAndSemicolonLines) {
     std::string dir = st::freshDir("for");
     struct Case {
@@ -124,6 +190,47 @@ TEST(StandinFor, MissingFileIsReported) {
     st::Result res = runLines(dir, {"@echo off", "for /f \"delims=\" %%1 in (UM7Y9X4K.txt) do echo %%1"});
     EXPECT_EQ(res.err, "系统找不到文件 UM7Y9X4K.txt。\r\n");
     EXPECT_EQ(res.out, "");
+}
+
+// How lines are read, joined and run, after the interpreter's documented
+// behaviour.
+TEST(StandinLines, ContinuationPrecedenceAndReadingOrder) {
+    std::string dir = st::freshDir("lines");
+    struct Case {
+        const char* what;
+        std::vector<std::string> script;
+        std::string out, err;
+    } cases[] = {
+        {"a caret at the end of a line joins the next",
+         {"echo one ^", "two>>out.txt", "echo \"q^\">>out.txt"}, lines({"one two", "\"q^\""}), ""},
+        {"the next line's first character is taken as it is",
+         {"echo a^", "&echo b>>out.txt"}, lines({"a&echo b"}), ""},
+        {"an empty next line gives a line feed", {"set NL=^", "", "", "set NL>>out.txt"}, "NL=\n\r\n", ""},
+        {"&& binds tighter than ||",
+         {"echo a>>out.txt||echo b>>out.txt&&echo c>>out.txt",
+          "dir/b none.jpg 2>nul||echo d>>out.txt&&echo e>>out.txt",
+          "dir/b none.jpg 2>nul&&echo f>>out.txt||echo g>>out.txt"},
+         lines({"a", "d", "e", "g"}), ""},
+        {"for /f runs each file's lines before it reads the next",
+         {"for /f \"delims=\" %%v in (a.txt b.txt) do (echo %%v>>out.txt& echo late>>b.txt)"},
+         lines({"1", "2", "x", "late", "late"}), ""},
+        {"for /f stops at a missing file, after the files before it",
+         {"for /f \"delims=\" %%v in (a.txt none.txt b.txt) do echo %%v>>out.txt"}, lines({"1", "2"}),
+         "系统找不到文件 none.txt。\r\n"},
+        {"the batch file is read as it runs", {"echo echo added^>^>out.txt>>t.bat"}, lines({"added"}), ""},
+        {"a redirection's file is made only when its command runs",
+         {"echo a>>out.txt||echo b>never.txt", "if exist never.txt echo made>>out.txt"}, lines({"a"}), ""},
+    };
+    for (const Case& c : cases) {
+        st::writeFile(dir + "\\a.txt", "1\r\n2\r\n");
+        st::writeFile(dir + "\\b.txt", "x\r\n");
+        DeleteFileA((dir + "\\out.txt").c_str());
+        std::vector<std::string> script = {"@echo off"};
+        script.insert(script.end(), c.script.begin(), c.script.end());
+        st::Result res = runLines(dir, script);
+        EXPECT_EQ(st::readFile(dir + "\\out.txt"), c.out) << c.what;
+        EXPECT_EQ(res.err, c.err) << c.what;
+    }
 }
 
 TEST(StandinSet, UndoesCaretsAndDoubledPercents) {

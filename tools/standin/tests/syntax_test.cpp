@@ -1,7 +1,10 @@
-// The stand-in's text rules, without the file system.
+// The stand-in's text rules, without the file system; names are compared
+// through the system's table, so these run under Wine too.
 #include "tools/standin/syntax.h"
 
 #include <gtest/gtest.h>
+
+#include "tools/standin/listing.h"
 
 namespace mvcmd {
 namespace {
@@ -67,6 +70,9 @@ TEST(StandinParse, CaretsQuotesAndRedirections) {
         {"echo \"a>b\"", "echo \"a>b\"", {}},
         // Second bytes 0x7C and 0x5E are parts of characters, not operators.
         {"set a=亅乛乗", "set a=亅乛乗", {}},
+        // 0x80 is a character of its own: the quote after it closes.
+        {"dir/b/s \"pics\\b\x80\">>f2.txt", "dir/b/s \"pics\\b\x80\"", {">>f2.txt"}},
+        {"echo \x80^&x", "echo \x80&x", {}},
     };
     for (const Case& c : cases) {
         Simple s = parseOne(c.line);
@@ -169,19 +175,40 @@ TEST(StandinWildcard, MatchesAsFindFirstFileDoesOnLongNames) {
         {"a?b", "a.b", false},
         {"乗*", "乗乗.jpg", true},
         {"\x81\x61", "\x81\x41", false},  // second bytes never fold
+        // Letters beyond ASCII fold through the system's upper-case table:
+        // full-width A, omega, ya, and a Latin letter with an accent.
+        {"ａ.jpg", "Ａ.jpg", true},
+        {"ω.jpg", "Ω.JPG", true},
+        {"я*.jpg", "Я.jpg", true},
+        {"Ｊ?.jpg", "ｊ乗.jpg", true},
+        {"α.jpg", "β.jpg", false},
+        {"乗.jpg", "亅.jpg", false},
+        // 0x80 is a character of its own (the euro sign), not a lead byte.
+        {"\x80.jpg", "\x80.jpg", true},
+        {"?.jpg", "\x80.jpg", true},
+        {"\x80?", "\x80" "a", true},
         {"ab", "abc", false},
         {"*c", "abc", true},
         {"*b*", "abc", true},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(wildcardMatch(c.pattern, c.name), c.match) << c.pattern << " ~ " << c.name;
+    for (const Case& c : cases) {
+        Wildcard w(widen(c.pattern), sameLetter);
+        Wide name = widen(c.name);
+        EXPECT_EQ(w.match(name), c.match) << c.pattern << " ~ " << c.name;
+        // The quick first look never turns a match away.
+        if (c.match) {
+            EXPECT_TRUE(w.mayMatch(namePrint(name))) << c.pattern << " ~ " << c.name;
+        }
+    }
 }
 
 TEST(StandinText, LastSlashSkipsSecondBytes) {
     EXPECT_EQ(lastSlash("D:\\乗"), 2u);
+    EXPECT_EQ(lastSlash("D:\\\x80\\a.jpg"), 4u);  // 0x80 is no lead byte
     EXPECT_EQ(lastSlash("D:\\乗\\x"), 5u);
     EXPECT_EQ(lastSlash("乗"), Bytes::npos);
     EXPECT_EQ(splitArgs("/b/s \"D:\\a b\\乗\" x"), (std::vector<Bytes>{"/b/s", "\"D:\\a b\\乗\"", "x"}));
+    EXPECT_EQ(splitArgs("\"%1\" \"E:\\out\x80\""), (std::vector<Bytes>{"\"%1\"", "\"E:\\out\x80\""}));
 }
 
 }  // namespace
