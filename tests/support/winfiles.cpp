@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/text.h"
+
 namespace mv::testfiles {
 
 std::string readFile(const std::string& path) {
@@ -33,7 +35,7 @@ bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str(
 void makeDirs(const std::string& path) {
     for (size_t i = 3; i <= path.size(); ++i) {
         // A backslash that is the second byte of a GBK character parts no folders.
-        if (i < path.size() && static_cast<unsigned char>(path[i]) >= 0x80) {
+        if (i < path.size() && isLeadByte(static_cast<unsigned char>(path[i]))) {
             ++i;
             continue;
         }
