@@ -100,6 +100,11 @@ bool wildcardMatch(const Text& pattern, const Text& name) {
     return p == pattern.size();
 }
 
+Text lastComponent(const Text& path) {
+    size_t cut = lastBackslash(path);
+    return cut == Text::npos ? path : path.substr(cut + 1);
+}
+
 bool endsWithBackslash(const Text& text) {
     return !text.empty() && lastBackslash(text) == text.size() - 1;
 }

@@ -56,6 +56,9 @@ size_t lastBackslash(const Text& text);
 // other character exactly.
 bool wildcardMatch(const Text& pattern, const Text& name);
 
+// What follows the last backslash character; the whole text without one.
+Text lastComponent(const Text& path);
+
 // True when the last character (not merely the last byte) is a backslash.
 bool endsWithBackslash(const Text& text);
 

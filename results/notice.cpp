@@ -23,8 +23,7 @@ Text searchNoticeText(Runtime& rt, const Text& foundList, const Text& names) {
     for (const Text& line : splitCrLf(foundList)) {
         if (line.empty()) continue;
         ++found;
-        size_t cut = lastBackslash(line);
-        if (!seen.insert(rt.nameKey(cut == Text::npos ? line : line.substr(cut + 1))).second) ++sameNamed;
+        if (!seen.insert(rt.nameKey(lastComponent(line))).second) ++sameNamed;
     }
     // The script's loop skips empty lines: they were never searched.
     std::vector<Text> searched;

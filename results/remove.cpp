@@ -44,11 +44,6 @@ struct Outcome {
     std::vector<const Original*> kept;
 };
 
-Text lastComponent(const Text& path) {
-    size_t slash = lastBackslash(path);
-    return slash == Text::npos ? path : path.substr(slash + 1);
-}
-
 // Where the script's copy of original went: the save folder joined with the
 // original's last path component. Empty when either is missing.
 Text copyPath(const Text& savePath, const Text& original) {

@@ -3,6 +3,7 @@
 #include "app/controls.h"
 #include "platform/text.h"
 #include "results/name_match.h"
+#include "search/batch_script.h"
 #include "search/script_record.h"
 
 namespace mv {
@@ -11,8 +12,6 @@ namespace {
 
 const char* const kNotFoundList = "\\未搜到文件列表.txt";
 const char* const kUnfinished = "搜索还没有结束，请等它的命令窗口关闭后再查看未搜索到的文件。";
-
-Text foundListPath(Runtime& rt) { return runDirectoryFile(rt, "\\UM7Y9X4K.txt"); }
 
 }  // namespace
 

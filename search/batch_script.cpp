@@ -32,6 +32,8 @@ bool bareScriptPath(const Text& folder) {
     return true;
 }
 
+Text foundListPath(Runtime& rt) { return runDirectoryFile(rt, "\\UM7Y9X4K.txt"); }
+
 Text workDirectory(Runtime& rt) {
     Text dir = rt.tempFolder();
     if (dir.empty() || bareScriptPath(dir)) return dir;

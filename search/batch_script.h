@@ -16,6 +16,10 @@ Text escapeSetValue(const Text& value);
 // no blank and none of & | < > ^ % ( ) , ; =.
 bool bareScriptPath(const Text& folder);
 
+// The found list the script writes into its current folder, the run
+// directory.
+Text foundListPath(Runtime& rt);
+
 // The temporary folder in a form the script can name unquoted (its short
 // form when the long one holds a blank or the like), or empty.
 Text workDirectory(Runtime& rt);

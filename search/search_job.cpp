@@ -57,8 +57,7 @@ std::vector<Text> filesAtRisk(Runtime& rt, const Text& saveFolder, const Text& n
     std::unordered_set<Text> plain;
     std::vector<Text> patterns;
     for (const Text& name : splitCrLf(names)) {
-        size_t cut = lastBackslash(name);
-        Text last = cut == Text::npos ? name : name.substr(cut + 1);
+        Text last = lastComponent(name);
         if (isBlank(last)) continue;
         if (last.find_first_of("*?") == Text::npos) {
             plain.insert(rt.nameKey(last));
@@ -111,14 +110,15 @@ bool inputsUsable(Runtime& rt, bool namesWritten) {
     }
     if (!namesWritten || workDirectory(rt).empty()) return refuse(rt, kTempUnusable + rt.tempFolder());
     Text runDir = rt.runDirectory();
-    if (!rt.canCreateIn(runDir) || !rt.canDelete(runDirectoryFile(rt, "\\UM7Y9X4K.txt"))) {
+    if (!rt.canCreateIn(runDir) || !rt.canDelete(foundListPath(rt))) {
         return refuse(rt, kRunDirUnusable + runDir);
     }
     return overwriteAccepted(rt, filesAtRisk(rt, savePath, rt.read(ctl::kNames)));
 }
 
+// Called where this window's own pause is not under way.
 bool refuseWhileRunning(Runtime& rt) {
-    if (!rt.programRunning() && !recordedScriptRuns(rt)) return false;
+    if (!searchUnfinished(rt)) return false;
     rt.messageBox(kBusy, kMbOk);
     return true;
 }

@@ -84,6 +84,9 @@ Text readRest(HANDLE h) {
     }
 }
 
+// The folder with one backslash behind it, ready for a name.
+Text folderPrefix(const Text& folder) { return endsWithBackslash(folder) ? folder : folder + "\\"; }
+
 HANDLE handleOf(uint64_t held) { return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(held)); }
 
 }  // namespace
@@ -158,13 +161,6 @@ FileInfo fileInfo(const Text& path) {
     return info;
 }
 
-namespace {
-
-// The folder with one backslash behind it, ready for a name.
-Text folderPrefix(const Text& folder) { return endsWithBackslash(folder) ? folder : folder + "\\"; }
-
-}  // namespace
-
 std::vector<Text> folderFiles(const Text& folder) {
     std::vector<Text> names;
     if (folder.empty()) return names;
@@ -205,10 +201,7 @@ bool canCreateIn(const Text& folder) {
 bool canDelete(const Text& path) {
     if (path.empty()) return false;
     DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-    }
+    if (attributes == INVALID_FILE_ATTRIBUTES) return openFailure() == Opened::kMissing;
     if (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) return false;
     // The interpreter's del needs exactly this: delete access while others
     // may hold the file open only with delete sharing.

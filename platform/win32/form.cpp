@@ -109,7 +109,6 @@ Win32Runtime::~Win32Runtime() {
 }
 
 void Win32Runtime::watchProcess() {
-    stopWatching();
     posted_ = {window_, ++generation_};
     endWaiting_ = false;
     if (!RegisterWaitForSingleObject(&processWait_, process_, processEnded, &posted_, INFINITE,

@@ -101,7 +101,7 @@ class Win32Runtime : public Runtime {
     bool endWaiting_ = false;       // ProgramEnded not yet raised
     int handlerDepth_ = 0;
     std::pair<HWND, unsigned> posted_;  // what the wait posts, and where
-    void watchProcess();
+    void watchProcess();  // of process_, once the previous wait has stopped
     void stopWatching();
 };
 

@@ -372,7 +372,9 @@ TEST(ScriptRecord, AScriptRecordedByAnyWindowRefusesANewSearchWhileItRuns) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(second.starts.size(), c.refused ? 0u : 1u);
         EXPECT_EQ(second.boxes.size(), c.refused ? 1u : 0u);
-        if (c.refused) EXPECT_EQ(second.boxes[0].text, kBusy);
+        if (c.refused) {
+            EXPECT_EQ(second.boxes[0].text, kBusy);
+        }
         EXPECT_EQ(second.file("C:\\TEMP\\file.txt") != nullptr, !c.refused);
     }
 }

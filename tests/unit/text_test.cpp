@@ -93,6 +93,9 @@ TEST(Backslash, LooksAtCharacters) {
     // is a backslash.
     EXPECT_EQ(lastBackslash("D:\\工具\x80\\Morvane.exe"), 8u);
     EXPECT_TRUE(endsWithBackslash("D:\\\x80\\"));
+    EXPECT_EQ(lastComponent("D:\\pics\\a.jpg"), "a.jpg");
+    EXPECT_EQ(lastComponent("a.jpg"), "a.jpg");
+    EXPECT_EQ(lastComponent("D:\\" + kTrailBackslash), kTrailBackslash);
 }
 
 TEST(WildcardMatch, AsDirMatchesOneName) {
